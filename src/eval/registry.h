@@ -1,0 +1,56 @@
+// registry.h - primitive kinds, the handler table and registration.
+#pragma once
+#include <cstdint>
+
+#include "memory/value.h"
+
+namespace ondrel {
+
+// Argument-pattern kinds (the aux byte of a PRIMITIVE).
+enum PrimKind : uint8_t {
+  K_EVAL = 0,     // evaluator state number in the first word
+  K_NONE = 16,    // no arguments
+  K_ONE = 17,     // one argument
+  K_TWO = 18,     // two arguments
+  K_THREE = 19,   // three arguments
+  K_OPT1 = 21,    // zero or one argument
+  K_ONE_TWO = 22, // one or two arguments
+  K_ANY = 24,     // any number of arguments
+};
+
+// A primitive receives the list of its evaluated arguments and returns one
+// value; it reports failure only through ev_error.
+using PrimFn = Value (*)(Value args);
+
+// One row of a group's registration table.
+struct PrimDef {
+  const char* name;
+  PrimKind kind;
+  PrimFn fn;
+};
+
+// Handlers are kept in a table; a PRIMITIVE's first word is the index.
+constexpr uint32_t MAX_HANDLERS = 512;
+inline PrimFn prim_handlers[MAX_HANDLERS];
+inline uint32_t prim_nhandlers = 0;
+inline uint32_t prim_registrations = 0;  // every registration counts
+
+// Intern `name`, make it a plain SYMBOL and bind it to a new PRIMITIVE.
+void reg_primitive(const char* name, PrimKind kind, PrimFn fn);
+// Register each row of a table in order.
+template <unsigned N>
+void reg_table(const PrimDef (&defs)[N]) {
+  for (const PrimDef& d : defs) reg_primitive(d.name, d.kind, d.fn);
+}
+
+// The registration routine of each group, called in this order.
+void prim_register_lists();
+void prim_register_numbers();
+void rd_register_ports();
+void prim_register_vectors();
+void prim_register_chars();
+void prim_register_strings();
+void gfx_register();
+void tur_register();
+
+}  // namespace ondrel

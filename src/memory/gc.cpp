@@ -1,0 +1,224 @@
+// gc.cpp - mark, compaction of the string and vector areas, sweep.
+#include <cstdio>
+#include <cstring>
+
+#include "eval/error.h"
+#include "memory/memory.h"
+
+namespace ondrel {
+
+/* ------------------------------------------------------------------ mark */
+
+// Explicit mark stack: the car direction is pushed here instead of
+// recursing, so no heap shape can exhaust the host stack.  Each pushed
+// word is a car of a newly marked cell, a vector slot or a saved
+// continuation word, so the stack never holds more than the heap's cells
+// plus the vector area's words.
+static constexpr uint32_t MARK_STACK_WORDS = HEAP_CELLS + AREA_BYTES / 4 + 16;
+static Value mark_stack[MARK_STACK_WORDS];
+static uint32_t mark_sp;
+
+[[noreturn]] static void corrupt_heap(uint8_t tag) {
+  std::fputs("memory : Unknown ID \n", stdout);
+  std::fprintf(stderr, "ID number = %d\n", static_cast<int>(static_cast<int8_t>(tag)));
+  tl_quit();
+}
+
+static void mark(Value root) {
+  mark_sp = 0;
+  mark_stack[mark_sp++] = root;
+  while (mark_sp > 0) {
+    Value v = mark_stack[--mark_sp];
+    for (;;) {
+      if (v == 0 || v == NIL || v == NULL_VECTOR) break;
+      // Read the tag through the byte: a CHARACTER is not a whole Cell.
+      uint8_t& tag = mem_base[v];
+      if (tag & MARK_BIT) break;
+      uint8_t t = tag & TYPE_MASK;
+      if (t == 0 || t > KEYWORD) corrupt_heap(tag);
+      switch (t) {
+        case PAIR: case CLOSURE: case MACRO:
+          tag |= MARK_BIT;
+          mark_stack[mark_sp++] = cell(v).w1;
+          v = cell(v).w2;
+          continue;
+        case SYMBOL:
+          tag |= MARK_BIT;
+          if (cell(v).w1 != 0) mark_stack[mark_sp++] = cell(v).w1;
+          v = cell(v).w2;
+          continue;
+        case CONSTANT: case KEYWORD:
+          tag |= MARK_BIT;
+          v = cell(v).w2;
+          continue;
+        case PRIMITIVE: case INTEGER: case RATIONAL: case REAL: case COMPLEX:
+        case STRING: case NAMED_PROCEDURE:
+          tag |= MARK_BIT;
+          break;
+        case VECTOR: {
+          tag |= MARK_BIT;
+          const Value* slots = vec_slots(v);
+          for (uint32_t i = 0; i < cell(v).count; ++i) mark_stack[mark_sp++] = slots[i];
+          break;
+        }
+        case CONTINUATION: {
+          tag |= MARK_BIT;
+          const Value* words = vec_slots(v);
+          for (uint32_t i = 0; i < cell(v).count; ++i)
+            if (words[i] > 60) mark_stack[mark_sp++] = words[i];
+          break;
+        }
+        default:  // tag 7, CHARACTER and the ports are static: never marked
+          break;
+      }
+      break;
+    }
+  }
+}
+
+static void mark_roots() {
+  for (Value b : roots.symtab) mark(b);
+  for (uint32_t i = 0; i < mem.sp; ++i) mark(sstack()[i]);
+  for (uint32_t i = 0; i < mem.cp; ++i)
+    if (cstack()[i] > 60) mark(cstack()[i]);
+  mark(cell(NIL).w2);
+  mark(cell(NULL_VECTOR).w2);
+  mark(roots.form);
+  mark(roots.env);
+  mark(roots.exp);
+  mark(roots.app);
+  mark(roots.val);
+  for (int i = 0; i < roots.ndefs; ++i) {
+    mark(roots.defs[i].expr);
+    mark(roots.defs[i].sym);
+  }
+}
+
+/* ------------------------------------------------------------ compaction */
+
+// The owner of a block is the first marked cell in address order whose
+// pointer names the block's start.  One pass over the heap records the
+// owners by block address, so compaction is linear in heap plus area.
+static Value str_owner[AREA_BYTES];
+static Value vec_owner[AREA_BYTES / 4];
+
+static bool marked_as(Value c, uint8_t t) {
+  uint8_t tag = cell(c).tag;
+  return (tag & MARK_BIT) && (tag & TYPE_MASK) == t;
+}
+
+static void find_owners() {
+  std::memset(str_owner, 0, sizeof str_owner);
+  std::memset(vec_owner, 0, sizeof vec_owner);
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
+    Value c = heap_cell(i);
+    if (marked_as(c, STRING)) {
+      uint32_t p = cell(c).w1;
+      if (p >= STR_BASE && p < STR_BASE + AREA_BYTES && str_owner[p - STR_BASE] == 0)
+        str_owner[p - STR_BASE] = c;
+    } else if (marked_as(c, VECTOR) || marked_as(c, CONTINUATION)) {
+      uint32_t p = cell(c).w2;
+      if (p >= VEC_BASE && p < VEC_BASE + AREA_BYTES && (p - VEC_BASE) % 4 == 0 &&
+          vec_owner[(p - VEC_BASE) / 4] == 0)
+        vec_owner[(p - VEC_BASE) / 4] = c;
+    }
+  }
+}
+
+// The owner search as a plain scan of the heap; kept to check the fast
+// path against it.
+static Value search_string_owner(uint32_t src) {
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
+    Value c = heap_cell(i);
+    if (marked_as(c, STRING) && cell(c).w1 == src) return c;
+  }
+  return 0;
+}
+
+static Value search_vector_owner(uint32_t src) {
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
+    Value c = heap_cell(i);
+    if ((marked_as(c, VECTOR) || marked_as(c, CONTINUATION)) && cell(c).w2 == src) return c;
+  }
+  return 0;
+}
+
+static void compact_strings() {
+  uint32_t src = STR_BASE, dst = STR_BASE;
+  while (src < mem.str_top) {
+    Value owner = mem.reference_compaction ? search_string_owner(src) : str_owner[src - STR_BASE];
+    uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
+    if (owner != 0) {
+      if (dst != src) {
+        std::memmove(mem_base + dst, mem_base + src, len + 1);
+        cell(owner).w1 = dst;
+      }
+      dst += len + 1;
+    }
+    src += len + 1;
+  }
+  mem.str_top = dst;
+}
+
+static void compact_vectors() {
+  uint32_t src = VEC_BASE, dst = VEC_BASE;
+  while (src < mem.vec_top) {
+    Value owner = mem.reference_compaction ? search_vector_owner(src) : vec_owner[(src - VEC_BASE) / 4];
+    if (owner != 0) {
+      uint32_t bytes = 4u * cell(owner).count + 4;
+      if (dst != src) {
+        std::memmove(mem_base + dst, mem_base + src, bytes);
+        cell(owner).w2 = dst;
+      }
+      src += bytes;
+      dst += bytes;
+    } else {
+      // A dead block: skip to just past its 0 terminator.
+      const Value* w = reinterpret_cast<const Value*>(mem_base + src);
+      while (src < mem.vec_top && *w != 0) { src += 4; ++w; }
+      src += 4;
+    }
+  }
+  mem.vec_top = dst;
+}
+
+/* ----------------------------------------------------------------- sweep */
+
+static uint32_t sweep() {
+  uint32_t nfree = 0;
+  Value head = NIL, last = NIL;
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
+    Value c = heap_cell(i);
+    Cell& k = cell(c);
+    if (k.tag & MARK_BIT) {
+      k.tag &= static_cast<uint8_t>(~MARK_BIT);
+      continue;
+    }
+    k.tag = PAIR;
+    k.w1 = NIL;
+    if (last == NIL) head = c; else cell(last).w2 = c;
+    last = c;
+    ++nfree;
+  }
+  if (last != NIL) cell(last).w2 = NIL;
+  mem.free = head;
+  return nfree;
+}
+
+uint32_t mem_collect(uint8_t cause) {
+  mem.last_cause = cause;
+  ++mem.collections;
+  mark_roots();
+  if (!mem.reference_compaction) find_owners();
+  compact_strings();
+  compact_vectors();
+  return sweep();
+}
+
+uint32_t mem_free_cells() {
+  uint32_t n = 0;
+  for (Value c = mem.free; c != NIL; c = cell(c).w2) ++n;
+  return n;
+}
+
+}  // namespace ondrel

@@ -1,0 +1,214 @@
+// memory.cpp - region set-up, allocators and the software stack.
+#include "memory/memory.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "eval/error.h"
+#include "memory/sjis.h"
+
+namespace ondrel {
+
+/* ---------------------------------------------------------------- set-up */
+
+static void init_static_cell(Value v, const char* name) {
+  Cell& c = cell(v);
+  c.tag = CONSTANT;
+  c.aux = 0;
+  c.count = 0;
+  c.w1 = v;
+  c.w2 = NIL;
+  // The name string needs a free cell; the heap is fresh, so this cannot fail.
+  Value s = mem_make_string(name);
+  cell(v).w2 = s;
+}
+
+void mem_init() {
+  // One arena for every region, in the order: static cells, character
+  // table, port objects, heap, vector area, string area, software stack,
+  // control stack.
+  void* arena = std::calloc(1, ARENA_BYTES);
+  if (arena == nullptr) {
+    std::fputs(SJ_MEMORY_FAILED, stdout);  // "memory : メモリ確保に失敗しました．\n"
+    tl_quit();
+  }
+  mem_base = static_cast<uint8_t*>(arena);
+  for (uint32_t k = 0; k < 256; ++k) {
+    mem_base[CHAR_TABLE + 2 * k] = CHARACTER;
+    mem_base[CHAR_TABLE + 2 * k + 1] = static_cast<uint8_t>(k);
+  }
+  // The static cells exist before the free list so that NIL can end it.
+  cell(NIL) = Cell{CONSTANT, 0, 0, NIL, NIL};
+  cell(NULL_VECTOR) = Cell{CONSTANT, 0, 0, NULL_VECTOR, NIL};
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
+    Value next = i + 1 < HEAP_CELLS ? heap_cell(i + 1) : NIL;
+    cell(heap_cell(i)) = Cell{PAIR, 0, 0, NIL, next};
+  }
+  mem.free = heap_cell(0);
+  mem.str_top = STR_BASE;
+  mem.vec_top = VEC_BASE;
+  mem.sp = 0;
+  mem.cp = 0;
+  mem.collections = 0;
+  const char* stress = std::getenv("ONDREL_GC_STRESS");
+  mem.stress = stress != nullptr && stress[0] == '1';
+  roots = Roots{};
+  for (Value& b : roots.symtab) b = NIL;
+  roots.form = roots.env = roots.exp = roots.app = roots.val = NIL;
+  init_static_cell(NIL, "()");
+  init_static_cell(NULL_VECTOR, "#<NULL_VECTOR>");
+}
+
+void mem_shutdown() {
+  std::free(mem_base);
+  mem_base = nullptr;
+}
+
+/* ------------------------------------------------------------ allocators */
+
+// Take the head of the free list, collecting first when it is empty (or
+// always, under the stress switch).  Raises `err` when no cell is left.
+static Value take_cell(uint8_t cause, int err) {
+  if (mem.free == NIL || mem.stress) mem_collect(cause);
+  if (mem.free == NIL) ev_error(err);
+  Value c = mem.free;
+  mem.free = cell(c).w2;
+  return c;
+}
+
+Value mem_make_pair() {
+  Value p = take_cell(GC_PAIR, E_HEAP_AREA);
+  cell(p).tag = PAIR;
+  cell(p).w1 = NIL;
+  cell(p).w2 = NIL;
+  return p;
+}
+
+Value mem_cons(Value a, Value d) {
+  Protect keep(a, d);
+  Value p = mem_make_pair();
+  cell(p).w1 = a;
+  cell(p).w2 = d;
+  return p;
+}
+
+// Ensure a free cell and `need` bytes in the string area, collecting once.
+static void string_room(uint32_t need) {
+  if (need > AREA_BYTES) ev_error(E_STRING_AREA);
+  bool short_of_room = mem.str_top + need > STR_BASE + AREA_BYTES;
+  if (short_of_room || mem.free == NIL || mem.stress) {
+    mem_collect(GC_STRING);
+    if (mem.str_top + need > STR_BASE + AREA_BYTES || mem.free == NIL) ev_error(E_STRING_AREA);
+  }
+}
+
+static Value new_string_cell(uint32_t need) {
+  Value s = mem.free;
+  mem.free = cell(s).w2;
+  cell(s).tag = STRING;
+  cell(s).w1 = mem.str_top;
+  mem.str_top += need;
+  return s;
+}
+
+Value mem_make_string_n(const char* text, uint32_t n) {
+  // The text may lie in the string area, which a collection compacts: copy
+  // it out first so the result is the text as it was at the call.
+  std::vector<char> copy(text, text + n);
+  string_room(n + 1);
+  Value s = new_string_cell(n + 1);
+  char* dst = str_bytes(s);
+  if (n != 0) std::memcpy(dst, copy.data(), n);
+  dst[n] = '\0';
+  return s;
+}
+
+Value mem_make_string(const char* text) {
+  return mem_make_string_n(text, static_cast<uint32_t>(std::strlen(text)));
+}
+
+Value mem_make_string_fill(uint32_t n, uint8_t fill) {
+  if (n >= AREA_BYTES) ev_error(E_STRING_AREA);
+  string_room(n + 1);
+  Value s = new_string_cell(n + 1);
+  char* dst = str_bytes(s);
+  std::memset(dst, fill, n);
+  dst[n] = '\0';
+  return s;
+}
+
+Value mem_make_symbol(const char* name) {
+  std::vector<char> copy(name, name + std::strlen(name) + 1);
+  Value sym = take_cell(GC_SYMBOL, E_HEAP_AREA);
+  cell(sym).tag = SYMBOL;
+  cell(sym).w1 = 0;
+  cell(sym).w2 = NIL;
+  Protect keep(sym);
+  Value s = mem_make_string(copy.data());
+  cell(sym).w2 = s;
+  return sym;
+}
+
+Value mem_make_primitive(uint8_t kind, uint32_t handler) {
+  Value p = take_cell(GC_PRIMITIVE, E_HEAP_AREA);
+  cell(p).tag = PRIMITIVE;
+  cell(p).aux = kind;
+  cell(p).w1 = handler;
+  return p;
+}
+
+Value mem_make_integer(int32_t n) {
+  Value v = take_cell(GC_INTEGER, E_HEAP_AREA);
+  cell(v).tag = INTEGER;
+  cell(v).w1 = static_cast<uint32_t>(n);
+  return v;
+}
+
+Value mem_make_real(double d) {
+  Value v = take_cell(GC_REAL, E_HEAP_AREA);
+  cell(v).tag = REAL;
+  std::memcpy(&cell(v).w1, &d, sizeof d);
+  return v;
+}
+
+Value mem_make_vector(uint32_t n) {
+  if (n == 0) {
+    Value v = take_cell(GC_VECTOR, E_VECTOR_AREA);
+    cell(v).tag = VECTOR;
+    cell(v).count = 0;
+    cell(v).w2 = NULL_VECTOR;
+    return v;
+  }
+  uint64_t need = 4ull * n + 4;
+  bool short_of_room = mem.vec_top + need > VEC_BASE + AREA_BYTES;
+  if (short_of_room || mem.free == NIL || mem.stress) {
+    mem_collect(GC_VECTOR);
+    if (mem.vec_top + need > VEC_BASE + AREA_BYTES || mem.free == NIL) ev_error(E_VECTOR_AREA);
+  }
+  Value v = mem.free;
+  mem.free = cell(v).w2;
+  cell(v).tag = VECTOR;
+  cell(v).count = static_cast<uint16_t>(n);
+  cell(v).w2 = mem.vec_top;
+  Value* slots = vec_slots(v);
+  for (uint32_t i = 0; i < n; ++i) slots[i] = NIL;  // safe filler until the caller fills them
+  slots[n] = 0;
+  mem.vec_top += static_cast<uint32_t>(need);
+  return v;
+}
+
+/* -------------------------------------------------------- software stack */
+
+void mem_push(Value v) {
+  if (mem.sp >= STACK_WORDS) ev_error(E_SSTACK_OVER);
+  sstack()[mem.sp++] = v;
+}
+
+Value mem_pop() {
+  if (mem.sp == 0) ev_error(E_SSTACK_UNDER);
+  return sstack()[--mem.sp];
+}
+
+}  // namespace ondrel

@@ -1,0 +1,9 @@
+// chars.cpp - character primitives.
+#include "eval/registry.h"
+#include "toplevel/toplevel.h"
+
+namespace ondrel {
+
+void prim_register_chars() {}
+
+}  // namespace ondrel

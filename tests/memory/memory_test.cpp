@@ -1,0 +1,254 @@
+// memory_test.cpp - allocators, exhaustion, the collector and compaction.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "eval/error.h"
+#include "memory/memory.h"
+
+using namespace ondrel;
+
+namespace {
+
+struct Mem : testing::Test {
+  void SetUp() override { mem_init(); }
+  void TearDown() override { mem_shutdown(); }
+};
+
+int error_of(auto&& f) {
+  try {
+    f();
+  } catch (const Unwind& u) {
+    return u.code == UNWIND_ERROR ? -1 : -2;
+  }
+  return 0;
+}
+
+// Runs f and returns the collection count it caused.
+uint32_t collections_during(auto&& f) {
+  uint32_t before = mem.collections;
+  f();
+  return mem.collections - before;
+}
+
+TEST_F(Mem, FreshRegions) {
+  EXPECT_EQ(mem_free_cells(), HEAP_CELLS - 2);  // the names of NIL and NULL_VECTOR
+  EXPECT_STREQ(sym_name(NIL), "()");
+  EXPECT_STREQ(sym_name(NULL_VECTOR), "#<NULL_VECTOR>");
+  EXPECT_EQ(car(NIL), NIL);
+  for (uint32_t k = 0; k < 256; ++k) {
+    EXPECT_EQ(tag_byte(mem_char(k)), CHARACTER);
+    EXPECT_EQ(char_code(mem_char(k)), k);
+  }
+  EXPECT_GT(NIL, 60u);
+}
+
+TEST_F(Mem, HeapExhaustionOnlyAfterCollecting) {
+  // Keep every pair reachable from one root list.
+  Value list = NIL;
+  uint32_t made = 0;
+  try {
+    for (;;) {
+      roots.val = list;
+      list = mem_cons(NIL, list);
+      ++made;
+    }
+  } catch (const Unwind& u) {
+    EXPECT_EQ(u.code, UNWIND_ERROR);
+  }
+  EXPECT_EQ(made, HEAP_CELLS - 2);
+  EXPECT_GE(mem.collections, 1u);
+  // Dropped, the same cells come back.
+  roots.val = NIL;
+  EXPECT_EQ(mem_collect(GC_USER), HEAP_CELLS - 2);
+}
+
+TEST_F(Mem, GarbageNeverExhaustsTheHeap) {
+  for (int i = 0; i < 300000; ++i) mem_make_integer(i);
+  EXPECT_GE(mem.collections, 3u);
+}
+
+TEST_F(Mem, VectorAreaExactFit) {
+  Value v = 0;
+  EXPECT_EQ(error_of([&] { v = mem_make_vector(3999); }), 0);
+  EXPECT_EQ(mem.vec_top, VEC_BASE + AREA_BYTES);
+  EXPECT_EQ(vec_len(v), 3999u);
+  mem_collect(GC_USER);  // unreachable: reclaimed
+  EXPECT_EQ(mem.vec_top, VEC_BASE);
+  EXPECT_EQ(error_of([] { mem_make_vector(4000); }), -1);
+}
+
+TEST_F(Mem, StringAreaExhaustionAndReclaim) {
+  // Kept strings fill the area; the next one fails after a collection.
+  Value keep = NIL;
+  roots.val = NIL;
+  int err = error_of([&] {
+    for (;;) {
+      Value s = mem_make_string_fill(99, 'x');
+      keep = mem_cons(s, keep);
+      roots.val = keep;
+    }
+  });
+  EXPECT_EQ(err, -1);
+  EXPECT_EQ(mem.str_top - STR_BASE, (AREA_BYTES - 3 - 15) / 100 * 100 + 3 + 15);
+  // Made and dropped, strings never exhaust it.
+  roots.val = NIL;
+  for (int i = 0; i < 10000; ++i) mem_make_string("some dropped text");
+  EXPECT_EQ(error_of([] { mem_make_string_fill(AREA_BYTES, 'a'); }), -1);
+}
+
+TEST_F(Mem, StringFromTextInsideTheArea) {
+  Value a = mem_make_string("hello");
+  roots.val = a;
+  for (int i = 0; i < 900; ++i) mem_make_string("garbage...");  // area nearly full of garbage
+  Value b = mem_make_string(str_bytes(a));  // may compact while copying
+  EXPECT_STREQ(str_bytes(b), "hello");
+  EXPECT_STREQ(str_bytes(a), "hello");
+}
+
+TEST_F(Mem, StringAllocationWithoutCellsReportsStringArea) {
+  Value list = NIL;
+  try {
+    for (;;) {
+      roots.val = list;
+      list = mem_cons(NIL, list);
+    }
+  } catch (const Unwind&) {
+  }
+  roots.val = list;
+  bool caught = false;
+  try {
+    mem_make_string("x");
+  } catch (const Unwind&) {
+    caught = true;
+  }
+  EXPECT_TRUE(caught);
+}
+
+TEST_F(Mem, SoftwareStackLimits) {
+  EXPECT_EQ(error_of([] { mem_pop(); }), -1);
+  for (uint32_t i = 0; i < STACK_WORDS; ++i) mem_push(NIL);
+  EXPECT_EQ(error_of([] { mem_push(NIL); }), -1);
+  mem.sp = 0;
+  {
+    Protect p(NIL, NIL, NIL);
+    EXPECT_EQ(mem.sp, 3u);
+  }
+  EXPECT_EQ(mem.sp, 0u);
+}
+
+// Build a structure reachable from each kind of root, collect with garbage
+// interleaved so that compaction moves the blocks, and check the contents.
+TEST_F(Mem, EveryRootKeepsItsObjects) {
+  auto garbage = [] {
+    mem_make_string("dead string before");
+    Value v = mem_make_vector(5);
+    (void)v;
+  };
+  garbage();
+  Value s = mem_make_string("on the software stack");
+  mem_push(s);
+  garbage();
+  Value v = mem_make_vector(3);
+  vec_slots(v)[0] = mem_char('a');
+  vec_slots(v)[1] = NIL;
+  vec_slots(v)[2] = NIL;
+  roots.env = v;
+  Value inner = mem_make_string("in a vector");
+  vec_slots(v)[1] = inner;
+  garbage();
+  Value r = mem_make_real(2.5);
+  cstack()[mem.cp++] = 7;  // a return code, skipped
+  cstack()[mem.cp++] = r;
+  Value sym = mem_make_symbol("name");
+  Value bucket = mem_cons(sym, NIL);
+  roots.symtab[3] = bucket;
+  Value n = mem_make_integer(-42);
+  cell(sym).w1 = n;
+  roots.defs[0] = {mem_make_string("definition"), NIL};
+  roots.ndefs = 1;
+  garbage();
+  for (int i = 0; i < 3; ++i) mem_collect(GC_USER);
+  EXPECT_STREQ(str_bytes(sstack()[0]), "on the software stack");
+  EXPECT_EQ(vec_slots(roots.env)[0], mem_char('a'));
+  EXPECT_STREQ(str_bytes(vec_slots(roots.env)[1]), "in a vector");
+  EXPECT_DOUBLE_EQ(real_value(cstack()[1]), 2.5);
+  EXPECT_STREQ(sym_name(car(roots.symtab[3])), "name");
+  EXPECT_EQ(int_value(cell(car(roots.symtab[3])).w1), -42);
+  EXPECT_STREQ(str_bytes(roots.defs[0].expr), "definition");
+  // The dead blocks were squeezed out: only live bytes remain.
+  uint32_t live_strings = 3 + 22 + 12 + 11 + 15 + 5;  // "()" "#<NULL_VECTOR>" and the five above
+  EXPECT_EQ(mem.str_top - STR_BASE, live_strings);
+  EXPECT_EQ(mem.vec_top - VEC_BASE, 16u);
+}
+
+TEST_F(Mem, AfterCollectionTagsAndFreeList) {
+  Value sym = mem_make_symbol("traced");
+  cell(sym).tag |= TRACE_FLAG;
+  roots.symtab[0] = mem_cons(sym, NIL);
+  for (int i = 0; i < 1000; ++i) mem_make_pair();
+  mem_collect(GC_USER);
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) EXPECT_FALSE(cell(heap_cell(i)).tag & MARK_BIT);
+  EXPECT_EQ(cell(sym).tag, SYMBOL | TRACE_FLAG);
+  Value prev = 0;
+  for (Value c = mem.free; c != NIL; c = cdr(c)) {
+    ASSERT_GT(c, prev);
+    ASSERT_EQ(cell(c).tag, PAIR);
+    ASSERT_EQ(car(c), NIL);
+    prev = c;
+  }
+}
+
+TEST_F(Mem, DeepCarNestingIsMarked) {
+  Value x = NIL;
+  for (int i = 0; i < 79000; ++i) {
+    roots.val = x;
+    x = mem_cons(x, NIL);
+  }
+  roots.val = x;
+  EXPECT_EQ(mem_collect(GC_USER), HEAP_CELLS - 2 - 79000);
+  int depth = 0;
+  for (Value c = roots.val; c != NIL; c = car(c)) ++depth;
+  EXPECT_EQ(depth, 79000);
+}
+
+TEST_F(Mem, StressSwitchCollectsEveryAllocation) {
+  mem.stress = true;
+  EXPECT_EQ(collections_during([] { mem_make_pair(); mem_make_string("a"); }), 2u);
+  mem.stress = false;
+}
+
+// The fast compaction must give exactly the result of the owner search.
+TEST(Compaction, SameAsOwnerSearchOnRandomHeaps) {
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    std::vector<uint8_t> result[2];
+    for (int variant = 0; variant < 2; ++variant) {
+      mem_init();
+      mem.reference_compaction = variant == 1;
+      std::mt19937 rng(seed);
+      Value keep = NIL;
+      for (int i = 0; i < 600; ++i) {
+        roots.val = keep;
+        Value obj;
+        if (rng() % 2) {
+          std::string text(rng() % 20, static_cast<char>('a' + rng() % 26));
+          obj = mem_make_string(text.c_str());
+        } else {
+          uint32_t n = rng() % 6;
+          obj = mem_make_vector(n);
+          for (uint32_t k = 0; k < n; ++k) vec_slots(obj)[k] = mem_char(k);
+        }
+        if (rng() % 3 == 0) keep = mem_cons(obj, keep);
+      }
+      roots.val = keep;
+      mem_collect(GC_USER);
+      result[variant].assign(mem_base, mem_base + ARENA_BYTES);
+      mem_shutdown();
+    }
+    EXPECT_TRUE(result[0] == result[1]) << "seed " << seed;
+  }
+}
+
+}  // namespace
