@@ -17,7 +17,7 @@ void tl_find_home(const char* argv0);
 
 // Hooks of the later subsystems, called in start-up order.
 void port_init();                 // ports and an empty symbol table
-void sym_init();                  // constants, keywords, every primitive
+void sym_init();                  // constants, keywords, every primitive (eval/symtab.h)
 void tl_install_break();          // SIGINT handler
 void tl_restore_break();
 void ev_reset();                  // empty stacks, console streams, registers NIL

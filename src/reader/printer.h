@@ -1,0 +1,14 @@
+// printer.h - the written and displayed forms of values.
+#pragma once
+#include <cstdio>
+
+#include "memory/value.h"
+
+namespace ondrel {
+
+// Print v in written form (strings quoted, characters as #\x).
+void pr_write(Value v, FILE* out);
+// Print v in displayed form (strings and characters as their bytes).
+void pr_display(Value v, FILE* out);
+
+}  // namespace ondrel
