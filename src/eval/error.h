@@ -1,5 +1,8 @@
 // error.h - numbered errors and the unwind to a recovery point.
 #pragma once
+#include <cstdint>
+
+#include "memory/value.h"
 
 namespace ondrel {
 
@@ -15,6 +18,19 @@ enum ErrorCode : int {
   E_FILE = 37, E_TRACE_DEPTH = 38, E_UNQUOTE = 39, E_UNQUOTE_SPLICING = 40,
   E_USER_BREAK = 41,
 };
+
+// Code of the latest error raised (for tests and the editor).
+inline int ev_last_error = 0;
+
+// Text of error `code` in the active language.
+const char* ev_message(int code);
+
+// Raise error 41 when Ctrl+C was pressed since the last poll.
+void ev_check_break();
+
+// Trace entry and exit lines of a traced procedure.
+void ev_trace_entry(Value sym, Value args);
+void ev_trace_exit(Value sym, Value result);
 
 // Unwind codes carried to the recovery points.
 enum UnwindCode : int { UNWIND_ERROR = 1, UNWIND_QUIT = 2 };
