@@ -1,0 +1,14 @@
+// pending.cpp - weak stand-ins for routines whose real definitions live in
+// other subsystems; a strong definition anywhere replaces them at link time.
+#include <cstdio>
+
+#include "reader/port.h"
+#include "reader/printer.h"
+
+namespace ondrel {
+
+__attribute__((weak)) void port_reset_current() {}
+__attribute__((weak)) void port_write(const char* text, FILE* out) { std::fputs(text, out != nullptr ? out : stdout); }
+__attribute__((weak)) void pr_write(Value, FILE* out) { std::fputs("?", out != nullptr ? out : stdout); }
+
+}  // namespace ondrel
