@@ -1,0 +1,301 @@
+// eval.cpp - the dispatcher, variables, combinations and application.
+#include <cstring>
+
+#include "eval/eval.h"
+#include "eval/machine.h"
+#include "eval/registry.h"
+#include "eval/symtab.h"
+#include "toplevel/break.h"
+
+namespace ondrel {
+
+/* ------------------------------------------------------- environments */
+
+void ev_bind(Value frame, Value sym, Value value) {
+  Value b = mem_cons(sym, value);
+  Value bindings = mem_cons(b, car(frame));
+  set_car(frame, bindings);
+}
+
+Value ev_find_binding(Value sym, Value env) {
+  for (Value e = env; is(e, PAIR); e = cdr(e))
+    for (Value b = car(e); is(b, PAIR); b = cdr(b)) {
+      Value binding = car(b);
+      if (is(binding, PAIR) && car(binding) == sym) return binding;
+    }
+  return NIL;
+}
+
+Value ev_lookup(Value sym, Value env) {
+  Value b = ev_find_binding(sym, env);
+  if (b != NIL) return cdr(b);
+  Value g = cell(sym).w1;
+  if (g == 0) ev_error(E_UNDEF_SYMBOL);
+  uint8_t t = type_of(g);
+  if (t == PRIMITIVE || t == CLOSURE) {
+    Value named = mem_make_pair();
+    cell(named).tag = NAMED_PROCEDURE;
+    cell(named).w1 = sym;
+    cell(named).w2 = NIL;
+    return named;
+  }
+  return g;
+}
+
+/* --------------------------------------------------- states 1 to 7 */
+
+static uint32_t ev_state_invalid() { ev_error(E_ILLEGAL_FORM); }
+
+// State 1 ends the activation running now, whichever pushed the frame.
+static uint32_t ev_state_return() { return 0; }
+
+static uint32_t ev_state_expression() {
+  Value x = roots.exp;
+  switch (type_of(x)) {
+    case SYMBOL:
+      return ev_value(ev_lookup(x, roots.env));
+    case PAIR: {
+      Value head = car(x);
+      if (tag_byte(head) == KEYWORD) {
+        roots.exp = cdr(x);
+        return cell(head).w1;
+      }
+      return ev_eval_then(head, x, ST_OPERATOR);
+    }
+    default:
+      return ev_value(x);
+  }
+}
+
+static uint32_t ev_state_operator() {
+  ev_push_word(0);
+  roots.exp = cdr(roots.exp);
+  return ST_OPERAND;
+}
+
+static uint32_t ev_state_operand() {
+  ev_push_word(ev_unname(roots.val));
+  Value rest = roots.exp;
+  if (is(rest, PAIR)) return ev_eval_then(car(rest), cdr(rest), ST_OPERAND);
+  return ST_BUILD;
+}
+
+static uint32_t ev_state_build() {
+  // The words stay on the stack, and so stay roots, until the list holds them.
+  Value* s = cstack();
+  uint32_t n = 0;
+  roots.app = NIL;
+  while (s[mem.cp - 1] != 0) {
+    roots.app = mem_cons(s[mem.cp - 1], roots.app);
+    --mem.cp;
+    ++n;
+  }
+  --mem.cp;  // the marker
+  ev_argc = n;
+  roots.exp = roots.app;
+  return ST_APPLY_APP;
+}
+
+static void ev_apply_closure(Value closure) {
+  Value lambda = cell(closure).w1;
+  roots.env = mem_cons(NIL, cell(closure).w2);
+  Value params = ev_first(lambda);
+  Value args = cdr(roots.app);
+  while (is(params, PAIR)) {
+    if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+    ev_bind(roots.env, car(params), car(args));
+    params = cdr(params);
+    args = cdr(args);
+  }
+  if (params == NIL) {
+    if (args != NIL) ev_error(E_TOO_MANY);
+  } else if (type_of(params) == SYMBOL) {
+    ev_bind(roots.env, params, args);
+  } else {
+    ev_error(E_ILLEGAL_FORM);
+  }
+  roots.exp = ev_rest(lambda);
+}
+
+static uint32_t ev_apply_continuation(Value k) {
+  Value v = ev_argc >= 2 ? ev_second(roots.app) : NIL;
+  uint32_t n = cell(k).count;
+  std::memcpy(cstack(), vec_slots(k), 4u * n);
+  mem.cp = n;
+  return ev_value(v);
+}
+
+static uint32_t ev_state_application() {
+  Value app = roots.app;
+  roots.form = app;
+  Value op = car(app);
+  Value slow = op;  // steps behind op to find a cycle of symbol values
+  for (uint32_t hops = 0;; ++hops) {
+    uint8_t tag = tag_byte(op);
+    switch (tag & TYPE_MASK) {
+      case SYMBOL: {
+        if (tag & TRACE_FLAG) {
+          ev_trace_entry(op, cdr(app));
+          ev_push_frame(op, roots.env, ST_TRACE_EXIT);
+        }
+        Value g = cell(op).w1;
+        if (g == 0) ev_error(E_UNDEF_SYMBOL);
+        op = g;
+        if (hops & 1) slow = cell(slow).w1;
+        if (op == slow) ev_error(E_ILLEGAL_FORM);
+        continue;
+      }
+      case PRIMITIVE:
+        if (cell(op).aux == K_EVAL) return cell(op).w1;
+        roots.val = prim_handlers[cell(op).w1](cdr(app));
+        return ev_return();
+      case CLOSURE:
+        ev_apply_closure(op);
+        return ST_SEQUENCE;
+      case CONTINUATION:
+        return ev_apply_continuation(op);
+      default:
+        ev_error(E_ILLEGAL_FORM);
+    }
+  }
+}
+
+static uint32_t ev_state_trace_exit() {
+  ev_trace_exit(roots.exp, roots.val);
+  return ev_return();
+}
+
+/* ------------------------------------------------------------ dispatch */
+
+static constexpr StateFn ev_states[ST_LAST + 1] = {
+    ev_state_invalid,        // 0
+    ev_state_return,         // 1
+    ev_state_expression,     // 2
+    ev_state_operator,       // 3
+    ev_state_operand,        // 4
+    ev_state_build,          // 5
+    ev_state_invalid,        // 6
+    ev_state_application,    // 7
+    ev_state_invalid,        // 8
+    ev_state_lambda,         // 9
+    ev_state_quote,          // 10
+    ev_state_quasiquote,     // 11
+    ev_state_unquote,        // 12
+    ev_state_unquote_splicing,  // 13
+    ev_state_define,         // 14
+    ev_state_define_done,    // 15
+    ev_state_sequence,       // 16
+    ev_state_if,             // 17
+    ev_state_if_done,        // 18
+    ev_state_set,            // 19
+    ev_state_set_done,       // 20
+    ev_state_invalid,        // 21
+    ev_state_cond,           // 22
+    ev_state_cond_test,      // 23
+    ev_state_cond_arrow,     // 24
+    ev_state_invalid,        // 25
+    ev_state_invalid,        // 26
+    ev_state_and,            // 27
+    ev_state_and_next,       // 28
+    ev_state_or,             // 29
+    ev_state_or_next,        // 30
+    ev_state_let,            // 31
+    ev_state_let_value,      // 32
+    ev_state_invalid,        // 33
+    ev_state_letstar,        // 34
+    ev_state_letstar_frame,  // 35
+    ev_state_letstar_bind,   // 36
+    ev_state_letrec,         // 37
+    ev_state_letrec_value,   // 38
+    ev_state_case,           // 39
+    ev_state_case_clauses,   // 40
+    ev_state_case_atom,      // 41
+    ev_state_do,             // 42
+    ev_state_trace_exit,     // 43
+    ev_state_eval,           // 44
+    ev_state_apply,          // 45
+    ev_state_callcc,         // 46
+};
+
+Value ev_evaluate(Value exp) {
+  roots.val = NIL;
+  roots.app = NIL;
+  ev_argc = 0;
+  roots.exp = exp;
+  ev_push_frame(exp, roots.env, ST_RETURN);
+  uint32_t state = ST_EVAL;
+  for (;;) {
+    if (tl_break_flag != 0) ev_check_break();
+    roots.form = roots.exp;
+    if (state > ST_LAST) ev_error(E_ILLEGAL_FORM);
+    state = ev_states[state]();
+    if (state == 0) return roots.val;
+  }
+}
+
+/* ------------------------------------- eval, apply, call/cc (44 to 46) */
+
+// The length of a proper list, or -1 for an improper or circular one (no
+// proper list in the heap is longer than the heap).
+static int64_t ev_list_length(Value l) {
+  int64_t n = 0;
+  for (; is(l, PAIR); l = cdr(l))
+    if (++n > HEAP_CELLS) return -1;
+  return l == NIL ? n : -1;
+}
+
+// An environment given to eval must be a proper list of binding frames,
+// each a proper list of pairs; anything else is refused before any walk.
+static bool ev_is_environment(Value env) {
+  if (ev_list_length(env) < 0) return false;
+  for (Value e = env; e != NIL; e = cdr(e)) {
+    if (ev_list_length(car(e)) < 0) return false;
+    for (Value b = car(e); b != NIL; b = cdr(b))
+      if (!is(car(b), PAIR)) return false;
+  }
+  return true;
+}
+
+uint32_t ev_state_eval() {
+  if (ev_argc <= 1) ev_error(E_NOT_ENOUGH);
+  Value args = cdr(roots.app);
+  Value x = ev_first(args);
+  if (ev_argc >= 3) {
+    Value env = ev_second(args);
+    if (!ev_is_environment(env)) ev_error(E_ILLEGAL_FORM);
+    roots.env = env;
+  }
+  return ev_eval_tail(x);
+}
+
+uint32_t ev_state_apply() {
+  if (ev_argc <= 2) ev_error(E_NOT_ENOUGH);
+  // (apply proc a1 ... an list) applies (proc a1 ... an . list): the
+  // arguments go on the software stack and the list is consed from the back.
+  uint32_t base = mem.sp;
+  for (Value a = cdr(roots.app); is(a, PAIR); a = cdr(a)) mem_push(car(a));
+  if (mem.sp - base < 2) ev_error(E_NOT_ENOUGH);
+  roots.val = sstack()[mem.sp - 1];
+  for (uint32_t i = mem.sp - 1; i-- > base;) roots.val = mem_cons(sstack()[i], roots.val);
+  mem.sp = base;
+  roots.app = roots.val;
+  roots.exp = roots.app;
+  return ST_APPLY_APP;
+}
+
+uint32_t ev_state_callcc() {
+  Value args = cdr(roots.app);
+  if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  uint32_t n = mem.cp;
+  Value k = mem_make_vector(n);
+  std::memcpy(vec_slots(k), cstack(), 4u * n);
+  cell(k).tag = CONTINUATION;
+  // The application becomes (procedure continuation).
+  Protect keep(k);
+  Value tail = mem_cons(k, NIL);
+  roots.app = mem_cons(car(cdr(roots.app)), tail);
+  roots.exp = roots.app;
+  return ST_APPLY_APP;
+}
+
+}  // namespace ondrel
