@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "eval/error.h"
 #include "eval/eval.h"
 #include "eval/symtab.h"
 #include "memory/memory.h"
