@@ -1,13 +1,152 @@
-// port.cpp - ports and character I/O.
+// port.cpp - port objects, the two port tables, character I/O, the transcript.
+#include "reader/port.h"
+
+#include <cstring>
+
+#include "eval/error.h"
 #include "eval/registry.h"
-#include "memory/memory.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
 
+// Set when a character was pushed back onto standard input and has not been
+// read again: that character reached the transcript when it was first read.
+static bool port_ungot = false;
+
+static void set_port(Value port, uint8_t tag, FILE* stream) {
+  mem_base[port] = tag;
+  port_stream(port) = stream;
+}
+
+static bool is_console(FILE* f) { return f == stdin || f == stdout || f == stderr; }
+
+/* ----------------------------------------------------- set-up and shutdown */
+
 void port_init() {
+  set_port(PORT_CUR_IN, INPUT_PORT, stdin);
+  set_port(PORT_CUR_OUT, OUTPUT_PORT, stdout);
+  set_port(PORT_TRANSCRIPT, OUTPUT_PORT, nullptr);
+  for (int k = 0; k < PORT_SLOTS; ++k) {
+    set_port(PORT_IN_TABLE + 8 * k, INPUT_PORT, k == 0 ? stdin : nullptr);
+    set_port(PORT_OUT_TABLE + 8 * k, OUTPUT_PORT, k == 0 ? stdout : nullptr);
+  }
+  port_ungot = false;
   for (Value& b : roots.symtab) b = NIL;
 }
-void port_shutdown() {}
+
+// Close `f` once and forget it in every port object that holds it, so that
+// a stream shared by a table slot and a rebound current port is neither
+// closed twice nor used after closing.
+static void close_stream(FILE* f) {
+  if (f == nullptr || is_console(f)) return;
+  for (FILE*& s : port_streams)
+    if (s == f) s = nullptr;
+  if (port_stream(PORT_CUR_IN) == nullptr) port_stream(PORT_CUR_IN) = stdin;
+  if (port_stream(PORT_CUR_OUT) == nullptr) port_stream(PORT_CUR_OUT) = stdout;
+  std::fclose(f);
+}
+
+void port_shutdown() {
+  close_stream(port_stream(PORT_CUR_IN));
+  close_stream(port_stream(PORT_CUR_OUT));
+  close_stream(port_stream(PORT_TRANSCRIPT));
+  for (int k = 1; k < PORT_SLOTS; ++k) {
+    close_stream(port_stream(PORT_IN_TABLE + 8 * k));
+    close_stream(port_stream(PORT_OUT_TABLE + 8 * k));
+  }
+  std::fflush(stdout);
+}
+
+/* ------------------------------------------------------- character I/O */
+
+int port_read_char(FILE* in) {
+  if (in == nullptr) return EOF;
+  int c = std::getc(in);
+  if (in == stdin) {
+    bool again = port_ungot;
+    port_ungot = false;
+    FILE* t = port_stream(PORT_TRANSCRIPT);
+    if (t != nullptr && !again) std::putc(c == EOF ? 0xFF : c, t);
+  }
+  return c;
+}
+
+void port_unget_char(int c, FILE* in) {
+  if (in == nullptr) return;
+  if (in == stdin) port_ungot = true;
+  if (c != EOF) std::ungetc(c, in);
+}
+
+void port_write_n(const char* text, size_t n, FILE* out) {
+  if (n == 0) return;
+  if (out != nullptr) std::fwrite(text, 1, n, out);
+  FILE* t = port_stream(PORT_TRANSCRIPT);
+  if (t != nullptr) std::fwrite(text, 1, n, t);
+}
+
+void port_write(const char* text, FILE* out) { port_write_n(text, std::strlen(text), out); }
+
+void port_console(const char* text) { std::fputs(text, stdout); }
+
+/* --------------------------------------------------- opening and closing */
+
+// Put `f` in the first free slot 1..19 of a table; 0 when all are taken.
+static Value take_slot(Value table, FILE* f) {
+  for (int k = 1; k < PORT_SLOTS; ++k) {
+    Value port = table + 8 * k;
+    if (port_stream(port) == nullptr) {
+      port_stream(port) = f;
+      return port;
+    }
+  }
+  return 0;
+}
+
+static Value open_port(const char* name, const char* mode, Value table, int err) {
+  FILE* f = std::fopen(name, mode);
+  if (f == nullptr) return 0;
+  Value port = take_slot(table, f);
+  if (port == 0) {
+    std::fclose(f);
+    ev_error(err);
+  }
+  return port;
+}
+
+Value port_open_input(const char* name) { return open_port(name, "r", PORT_IN_TABLE, E_IN_PORT); }
+Value port_open_output(const char* name) { return open_port(name, "w", PORT_OUT_TABLE, E_OUT_PORT); }
+
+void port_close(Value port) { close_stream(port_stream(port)); }
+
+bool port_is_protected(Value port) {
+  return port == PORT_CUR_IN || port == PORT_CUR_OUT || port == PORT_TRANSCRIPT ||
+         port == PORT_IN_TABLE || port == PORT_OUT_TABLE;
+}
+
+void port_reset_current() {
+  port_stream(PORT_CUR_IN) = stdin;
+  port_stream(PORT_CUR_OUT) = stdout;
+}
+
+/* ------------------------------------------------------------ transcript */
+
+// A transcript already on is closed (its text flushed) once the new file is
+// open; when the new file does not open, the old transcript goes on.
+void port_transcript_on(const char* name) {
+  FILE* old = port_stream(PORT_TRANSCRIPT);
+  if (old != nullptr) std::fflush(old);
+  FILE* f = std::fopen(name, "w");
+  if (f == nullptr) return;
+  port_stream(PORT_TRANSCRIPT) = f;
+  if (old != nullptr) std::fclose(old);
+}
+
+void port_transcript_off() {
+  FILE* t = port_stream(PORT_TRANSCRIPT);
+  port_stream(PORT_TRANSCRIPT) = nullptr;
+  if (t != nullptr) std::fclose(t);
+}
+
+bool port_transcript_active() { return port_stream(PORT_TRANSCRIPT) != nullptr; }
 
 }  // namespace ondrel

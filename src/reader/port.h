@@ -25,6 +25,7 @@ inline FILE* port_out() { return port_stream(PORT_CUR_OUT); }  // current output
 int port_read_char(FILE* in);              // 0..255 or EOF; transcript copy
 void port_unget_char(int c, FILE* in);     // one character of push-back
 void port_write(const char* text, FILE* out);  // also copied to the transcript
+void port_write_n(const char* text, size_t n, FILE* out);  // n bytes, NULs included
 void port_console(const char* text);       // standard output only, never copied
 
 // Opening and closing.  Open returns 0 when the file does not open.
