@@ -201,14 +201,23 @@ static Value read_number(Reader& r) {
   return intern_token(r);
 }
 
+// A string literal.  A Shift-JIS pair is taken whole, so that a second
+// byte 0x5C ("表", "ソ") is not mistaken for an escaping backslash.
 static Value read_string(Reader& r) {
   r.tok.clear();
+  int c = next(r);
   for (;;) {
-    int c = next(r);
     if (c == EOF) ev_error(E_EOF);
     if (c == '"') break;
-    if (c == '\\' && (c = next(r)) == EOF) ev_error(E_EOF);
+    if (has(c, C_LEAD)) {
+      store(r, c);
+      c = next(r);
+      if (!has(c, C_TRAIL)) continue;
+    } else if (c == '\\' && (c = next(r)) == EOF) {
+      ev_error(E_EOF);
+    }
     store(r, c);
+    c = next(r);
   }
   // A string holds no NUL byte: a NUL read in the literal ends it.
   return mem_make_string_n(r.tok.data(), static_cast<uint32_t>(std::strlen(r.tok.c_str())));

@@ -1,0 +1,204 @@
+// printer_test.cpp - the written and displayed form of every type, and the
+// cuts for deep and circular structures.
+#include <cstring>
+#include <string>
+
+#include "reader/reader_support.h"
+
+using namespace rdtest;
+
+namespace {
+
+struct Printer : Fresh {
+  Value integer(int32_t n) { return mem_make_integer(n); }
+  Value real(double d) { return mem_make_real(d); }
+  Value str(const char* s) { return mem_make_string(s); }
+  Value list(std::initializer_list<Value> xs) {
+    Value l = NIL;
+    std::vector<Value> v(xs);
+    for (auto it = v.rbegin(); it != v.rend(); ++it) l = mem_cons(*it, l);
+    return l;
+  }
+  // A pair re-tagged as another two-word type.
+  Value retag(uint8_t tag, Value w1, Value w2) {
+    Value p = mem_cons(w1, w2);
+    cell(p).tag = tag;
+    return p;
+  }
+};
+
+TEST_F(Printer, NamesOfSymbolsConstantsAndKeywords) {
+  EXPECT_EQ(written(sym_intern("Mixed-Case")), "Mixed-Case");  // bytes unchanged
+  EXPECT_EQ(written(NIL), "()");
+  EXPECT_EQ(written(sym_true), "#t");
+  EXPECT_EQ(written(sym_false), "#f");
+  EXPECT_EQ(written(sym_eof), "#<EOF>");
+  EXPECT_EQ(written(sym_unspecified), "#<unspecified>");
+  EXPECT_EQ(written(sym_else), "else");
+  EXPECT_EQ(written(sym_arrow), "=>");
+  EXPECT_EQ(written(sym_lambda), "lambda");
+  Value traced = sym_intern("fact");
+  cell(traced).tag |= TRACE_FLAG;
+  EXPECT_EQ(written(traced), "fact");
+}
+
+TEST_F(Printer, Numbers) {
+  EXPECT_EQ(written(integer(0)), "0");
+  EXPECT_EQ(written(integer(-3)), "-3");
+  EXPECT_EQ(written(integer(INT32_MIN)), "-2147483648");
+  EXPECT_EQ(written(real(1.0)), "1");
+  EXPECT_EQ(written(real(1.5)), "1.5");
+  EXPECT_EQ(written(real(-0.25)), "-0.25");
+  EXPECT_EQ(written(real(3.14159265)), "3.14159");
+  EXPECT_EQ(written(real(1e21)), "1e+21");
+  EXPECT_EQ(written(real(1e-7)), "1e-07");
+  EXPECT_EQ(written(real(-1.7976931348623157e308)), "-1.79769e+308");
+  Value ratio = retag(RATIONAL, integer(1), 0);
+  cell(ratio).w2 = integer(-3);
+  EXPECT_EQ(written(ratio), "(/ 1 -3)");
+  Value complex = retag(COMPLEX, real(1.5), 0);
+  cell(complex).w2 = real(-2);
+  EXPECT_EQ(written(complex), "#<1.5,-2i>");
+}
+
+TEST_F(Printer, ProceduresAndPorts) {
+  EXPECT_EQ(written(mem_make_primitive(17, 0)), "#<primitive-procedure>");
+  EXPECT_EQ(written(retag(CLOSURE, NIL, NIL)), "#<closure>");
+  EXPECT_EQ(written(retag(CONTINUATION, NIL, NIL)), "#<continuation>");
+  EXPECT_EQ(written(retag(NAMED_PROCEDURE, sym_intern("car"), NIL)), "#<procedure car>");
+  EXPECT_EQ(written(PORT_CUR_IN), "#<input-port>");
+  EXPECT_EQ(written(PORT_IN_TABLE + 8 * 5), "#<input-port>");
+  EXPECT_EQ(written(PORT_CUR_OUT), "#<output-port>");
+  EXPECT_EQ(written(PORT_TRANSCRIPT), "#<output-port>");
+}
+
+TEST_F(Printer, Strings) {
+  EXPECT_EQ(written(str("a b")), "\"a b\"");
+  EXPECT_EQ(written(str("")), "\"\"");
+  EXPECT_EQ(written(str("q\"uo\\te")), "\"q\"uo\\te\"");  // no escaping
+  EXPECT_EQ(displayed(str("a b")), "a b");
+  std::string big(5000, 'x');
+  big[999] = 'A';
+  big[4999] = 'Z';
+  EXPECT_EQ(written(str(big.c_str())), "\"" + big + "\"");
+  EXPECT_EQ(displayed(str(big.c_str())), big);
+  Value l = list({str(big.c_str()), integer(1)});
+  EXPECT_EQ(written(l), "(\"" + big + "\" 1)");
+}
+
+TEST_F(Printer, Characters) {
+  EXPECT_EQ(written(mem_char('a')), "#\\a");
+  EXPECT_EQ(written(mem_char('A')), "#\\A");
+  EXPECT_EQ(written(mem_char(' ')), "#\\space");
+  EXPECT_EQ(written(mem_char('\n')), "#\\newline");
+  EXPECT_EQ(written(mem_char('(')), "#\\(");
+  EXPECT_EQ(written(mem_char('~')), "#\\~");
+  EXPECT_EQ(written(mem_char(7)), "#\\[07]");
+  EXPECT_EQ(written(mem_char(0)), "#\\[00]");
+  EXPECT_EQ(written(mem_char('\t')), "#\\[09]");
+  EXPECT_EQ(written(mem_char(0x7F)), "#\\[7F]");
+  EXPECT_EQ(written(mem_char(0x82)), "#\\[82]");
+  EXPECT_EQ(written(mem_char(0xFF)), "#\\[FF]");
+  EXPECT_EQ(displayed(mem_char('a')), "a");
+  EXPECT_EQ(displayed(mem_char(0)), std::string(1, '\0'));
+}
+
+TEST_F(Printer, ListsAndVectors) {
+  EXPECT_EQ(rw("(1 (2 3) . 4)"), "(1 (2 3) . 4)");
+  EXPECT_EQ(written(list({real(1.5), integer(-3)})), "(1.5 -3)");
+  EXPECT_EQ(rw("'x"), "(quote x)");
+  EXPECT_EQ(rw("(a . #(1 2))"), "(a . #(1 2))");
+  EXPECT_EQ(written(mem_make_vector(0)), "#()");
+  Value v = mem_make_vector(2);
+  Protect keep(v);
+  Value s = str("s");
+  vec_slots(v)[0] = integer(1);
+  vec_slots(v)[1] = s;
+  EXPECT_EQ(written(v), "#(1 \"s\")");
+  EXPECT_EQ(displayed(list({str("a"), mem_char('b')})), "(\"a\" #\\b)");  // quoted inside
+  EXPECT_EQ(displayed(v), "#(1 \"s\")");
+}
+
+TEST_F(Printer, UnprintableObjectsRaiseError6) {
+  Value macro = retag(MACRO, NIL, NIL);
+  EXPECT_EQ(error_of([&] { written(macro); }), E_UNIDENTIFIED);
+  Value seven = retag(7, NIL, NIL);
+  EXPECT_EQ(error_of([&] { written(seven); }), E_UNIDENTIFIED);
+  EXPECT_EQ(error_of([&] { written(0); }), E_UNIDENTIFIED);
+  // What was printed before the bad object comes out before the report.
+  Value l = list({integer(1), seven});
+  Output o;
+  EXPECT_EQ(error_of([&] { pr_write(l, o.f); }), E_UNIDENTIFIED);
+  EXPECT_EQ(o.str(), "(1 ");
+}
+
+TEST_F(Printer, LongListPrintsIteratively) {
+  Value l = NIL;
+  for (int i = 0; i < 60000; ++i) l = mem_cons(mem_char('a' + i % 26), l);
+  roots.val = l;
+  std::string text = written(l);
+  EXPECT_EQ(text.size(), 2 + 60000 * 4 - 1u);
+  EXPECT_EQ(text.substr(0, 8), "(#\\r #\\q");
+}
+
+/* ------------------------------------------ deep and circular structures */
+
+TEST_F(Printer, CdrCycleIsCutAfterEachPairOnce) {
+  Value l = list({integer(1), integer(2), integer(3)});
+  set_cdr(cdr(cdr(l)), l);
+  EXPECT_EQ(written(l), "(1 2 3 . #<circular>)");
+  Value m = list({integer(1), integer(2), integer(3), integer(4)});
+  set_cdr(cdr(cdr(cdr(m))), cdr(m));  // the loop starts at the second pair
+  EXPECT_EQ(written(m), "(1 2 3 4 . #<circular>)");
+  Value self = list({sym_intern("x")});
+  set_cdr(self, self);
+  EXPECT_EQ(written(self), "(x . #<circular>)");
+  Value two = list({integer(1), self});
+  EXPECT_EQ(written(two), "(1 (x . #<circular>))");
+}
+
+TEST_F(Printer, LongCycleIsFound) {
+  Value l = NIL;
+  for (int i = 0; i < 30000; ++i) l = mem_cons(integer(i % 10), l);
+  roots.val = l;
+  Value last = l;
+  while (cdr(last) != NIL) last = cdr(last);
+  set_cdr(last, cdr(cdr(l)));
+  std::string text = written(l);
+  EXPECT_EQ(text.size(), 1 + 30000 * 2 - 1 + std::strlen(" . #<circular>)"));
+}
+
+TEST_F(Printer, CarNestingIsCutAtTheDepthLimit) {
+  Value l = sym_intern("x");
+  for (int i = 0; i < 1500; ++i) l = mem_cons(l, NIL);
+  roots.val = l;
+  EXPECT_EQ(written(l), std::string(1000, '(') + "#<deep>" + std::string(1000, ')'));
+  Value shallow = sym_intern("y");
+  for (int i = 0; i < 1000; ++i) shallow = mem_cons(shallow, NIL);
+  EXPECT_EQ(written(shallow), std::string(1000, '(') + "y" + std::string(1000, ')'));
+}
+
+TEST_F(Printer, CarCycleAndSelfContainingVectorAreCut) {
+  Value p = mem_cons(NIL, NIL);
+  roots.val = p;
+  set_car(p, p);
+  EXPECT_EQ(written(p), std::string(1000, '(') + "#<deep>" + std::string(1000, ')'));
+  Value v = mem_make_vector(1);
+  roots.val = v;
+  vec_slots(v)[0] = v;
+  std::string expect;
+  for (int i = 0; i < 1000; ++i) expect += "#(";
+  EXPECT_EQ(written(v), expect + "#<deep>" + std::string(1000, ')'));
+}
+
+TEST_F(Printer, CycleInsideTheDottedTail) {
+  Value v = mem_make_vector(1);
+  roots.val = v;
+  Value l = mem_cons(integer(1), v);  // (1 . #(...)) with the vector holding l
+  vec_slots(v)[0] = l;
+  std::string text = written(l);
+  EXPECT_EQ(text.substr(0, 10), "(1 . #((1 ");
+  EXPECT_NE(text.find("#<deep>"), std::string::npos);
+}
+
+}  // namespace
