@@ -1,6 +1,7 @@
 // port.cpp - port objects, the two port tables, character I/O, the transcript.
 #include "reader/port.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "eval/error.h"
@@ -11,7 +12,8 @@ namespace ondrel {
 
 // Set when a character was pushed back onto standard input and has not been
 // read again: that character reached the transcript when it was first read.
-static bool port_ungot = false;
+// Atomic because a second thread may read while the console read waits.
+static std::atomic<bool> port_ungot{false};
 
 static void set_port(Value port, uint8_t tag, FILE* stream) {
   mem_base[port] = tag;
@@ -63,8 +65,7 @@ int port_read_char(FILE* in) {
   if (in == nullptr) return EOF;
   int c = std::getc(in);
   if (in == stdin) {
-    bool again = port_ungot;
-    port_ungot = false;
+    bool again = port_ungot.exchange(false, std::memory_order_relaxed);
     FILE* t = port_stream(PORT_TRANSCRIPT);
     if (t != nullptr && !again) std::putc(c == EOF ? 0xFF : c, t);
   }

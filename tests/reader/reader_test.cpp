@@ -155,6 +155,14 @@ TEST_F(Reader, LongNumberIsReadWhole) {
   EXPECT_EQ(written(rd_read(in.f)), "7");
   Input in2(std::string(1199, '0') + "5");
   EXPECT_EQ(written(rd_read(in2.f)), "5");
+  // Longer than any string could be: still one number over every digit.
+  Input in3("1" + std::string(19999, '0') + "7 -" + std::string(30000, '0') + "3 x");
+  EXPECT_EQ(written(rd_read(in3.f)), "7");
+  EXPECT_EQ(written(rd_read(in3.f)), "-3");
+  EXPECT_EQ(written(rd_read(in3.f)), "x");
+  Input in4(std::string(20000, '1') + "z");
+  EXPECT_EQ(error_of([&] { rd_read(in4.f); }), E_STRING_AREA);  // a symbol too long to name
+  EXPECT_EQ(in4.rest(), "");
 }
 
 /* -------------------------------------------------- lists, dots, vectors */
