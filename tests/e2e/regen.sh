@@ -1,0 +1,28 @@
+#!/bin/bash
+# regen.sh ONDREL DIR [NAME...] - rewrite the expected output of cases from
+# a run of ONDREL, the same way run_e2e.sh runs them.  Review the result
+# with git diff before committing: the files are the specification of the
+# behaviour, not a record of whatever the binary printed.
+set -u
+ONDREL=$(readlink -f "$1")
+DIR=$(readlink -f "$2")
+shift 2
+export ONDREL
+cases=("$@")
+if [ ${#cases[@]} -eq 0 ]; then
+  for c in "$DIR"/*.sc "$DIR"/*.sh; do [ -e "$c" ] && cases+=("$(basename "${c%.*}")"); done
+fi
+for base in "${cases[@]}"; do
+  name="$DIR/$base"
+  work=$(mktemp -d)
+  cp -r "$DIR"/. "$work"/
+  args=()
+  [ -e "$name.args" ] && read -r -a args < "$name.args"
+  if [ -e "$name.sc" ]; then
+    (cd "$work" && timeout 120 "$ONDREL" "${args[@]}" < "$name.sc" > "$name.out" 2>/dev/null)
+  else
+    (cd "$work" && timeout 120 bash "$name.sh" > "$name.out" 2>/dev/null)
+  fi
+  echo "$base: exit $?"
+  rm -rf "$work"
+done
