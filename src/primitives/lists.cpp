@@ -4,7 +4,6 @@
 #include <string>
 
 #include "primitives/prim.h"
-#include "toplevel/break.h"
 
 namespace ondrel {
 
@@ -100,14 +99,6 @@ static bool eqv(Value a, Value b) {
 
 static Value p_eqv(Value args) { return boolean(eqv(prim_arg0(args), prim_arg1(args))); }
 
-// Ctrl+C ends a walk that never finishes (a circular structure).
-static void poll_break() {
-  if (tl_break_flag) {
-    tl_break_flag = 0;
-    ev_error(E_USER_BREAK);
-  }
-}
-
 // Index of the next slot to compare for each vector frame; the frame itself
 // (the two vectors and a 0 word) lies on the software stack.
 static uint16_t eq_vec_index[STACK_WORDS / 3 + 1];
@@ -122,7 +113,7 @@ bool prim_equal(Value a, Value b) {
   const uint32_t base = mem.sp;
   uint32_t vframes = 0;
   for (;;) {
-    poll_break();
+    ev_check_break();  // Ctrl+C ends a walk over a circular structure
     bool same = true;
     if (a != b) {
       uint8_t ta = type_of(a), tb = type_of(b);
