@@ -41,8 +41,9 @@ inline Value L(std::initializer_list<Value> xs, Value tail = NIL) {
 }
 
 // Apply the primitive registered under `name` to the argument list, held
-// in the application register as the evaluator holds it.
-inline Value call_list(const char* name, Value args) {
+// in the application register as the evaluator holds it.  The result is
+// kept alive unless `hold` is false (loops that make much garbage).
+inline Value call_list(const char* name, Value args, bool hold = true) {
   Value sym = sym_intern(name);
   Value prim = car(sym);
   EXPECT_TRUE(prim != 0 && is(prim, PRIMITIVE)) << name;
@@ -50,9 +51,16 @@ inline Value call_list(const char* name, Value args) {
   roots.app = mem_cons(sym, args);
   Value r = prim_handlers[cell(prim).w1](args);
   roots.app = NIL;
-  return keep(r);
+  return hold ? keep(r) : r;
 }
 inline Value call(const char* name, std::initializer_list<Value> args) { return call_list(name, L(args)); }
+// The same without keeping the result or the argument list.
+inline Value call_free(const char* name, std::initializer_list<Value> args) {
+  std::vector<Value> v(args);
+  Value list = NIL;
+  for (size_t i = v.size(); i-- > 0;) list = mem_cons(v[i], list);
+  return call_list(name, list, false);
+}
 
 // The error code raised by the call, or 0 when it returned.
 inline int error_of_list(const char* name, Value args) {
