@@ -169,29 +169,33 @@ TEST_F(Checks, FirstFailingCheckGivesTheDocumentedError) {
   }
 }
 
-// Every primitive over every sequence of up to three values: a result or
-// one of the documented errors, never a crash, and the software stack
-// balanced after each call.
+// Every primitive over every sequence of up to two values, and of three
+// for those that read a third: a result or one of the documented errors,
+// never a crash, and the software stack balanced after each call.
 TEST_F(Checks, EveryCombinationOfValues) {
-  const std::string letters = "izrscylvntk";
+  const std::string letters = "izrscylvntk", third = "izsn";
   const std::set<int> documented = {0, 1, 2, 3, 13, 14, 15, 16, 17, 18, 19, 20, 24, 28, 36};
-  std::vector<std::string> combos = {""};
+  std::vector<std::string> pairs = {""}, triples;
   for (char a : letters) {
-    combos.push_back(std::string(1, a));
+    pairs.push_back(std::string(1, a));
     for (char b : letters) {
-      combos.push_back(std::string{a, b});
-      for (char c : letters) combos.push_back(std::string{a, b, c});
+      pairs.push_back(std::string{a, b});
+      for (char c : third) triples.push_back(std::string{a, b, c});
     }
   }
   Quiet quiet;
   for (const char* name : ALL) {
     std::string n = name;
     if (n == "bye" || n == "gc") continue;
-    for (const std::string& k : combos) {
-      set_car(keep_sym, NIL);  // drop the values of the previous call
-      int e = error_of_list(name, args_of(k));
-      EXPECT_TRUE(documented.count(e)) << "(" << name << " " << k << ") gave " << e;
-      EXPECT_EQ(mem.sp, 0u) << "(" << name << " " << k << ")";
+    uint8_t kind = cell(car(sym_intern(name))).aux;
+    for (int round = 0; round < 2; ++round) {
+      if (round == 1 && kind != K_THREE && kind != K_ANY) break;
+      for (const std::string& k : round == 0 ? pairs : triples) {
+        set_car(keep_sym, NIL);  // drop the values of the previous call
+        int e = error_of_list(name, args_of(k));
+        EXPECT_TRUE(documented.count(e)) << "(" << name << " " << k << ") gave " << e;
+        EXPECT_EQ(mem.sp, 0u) << "(" << name << " " << k << ")";
+      }
     }
   }
 }
