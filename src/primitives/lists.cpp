@@ -1,9 +1,307 @@
 // lists.cpp - list, predicate and system primitives.
-#include "eval/registry.h"
-#include "toplevel/toplevel.h"
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "primitives/prim.h"
 
 namespace ondrel {
 
-void prim_register_lists() {}
+/* -------------------------------------------------------------- pairs */
+
+static Value p_null(Value args) { return boolean(prim_arg0(args) == NIL); }
+
+static Value p_car(Value args) { return car(prim_need(prim_arg0(args), PAIR, E_NEED_LIST)); }
+
+static Value p_cdr(Value args) { return cdr(prim_need(prim_arg0(args), PAIR, E_NEED_LIST)); }
+
+// mem_cons keeps both halves on the software stack while it allocates.
+static Value p_cons(Value args) { return mem_cons(prim_arg0(args), prim_arg1(args)); }
+
+static Value p_set_car(Value args) {
+  set_car(prim_need(prim_arg0(args), PAIR, E_NEED_LIST), prim_arg1(args));
+  return prim_unspecified();
+}
+
+static Value p_set_cdr(Value args) {
+  set_cdr(prim_need(prim_arg0(args), PAIR, E_NEED_LIST), prim_arg1(args));
+  return prim_unspecified();
+}
+
+// The argument list is reachable from the caller; only the head of the new
+// list needs the software stack.
+static Value p_list(Value args) {
+  if (!has_tag(args, PAIR)) return NIL;
+  Value head = mem_cons(car(args), NIL);
+  Protect keep(head);
+  Value tail = head;
+  for (Value a = cdr(args); has_tag(a, PAIR); a = cdr(a)) {
+    Value p = mem_cons(car(a), NIL);
+    set_cdr(tail, p);
+    tail = p;
+  }
+  return head;
+}
+
+// Copy the elements of `from` onto the list whose last pair is `tail`,
+// following cdrs while they are PAIRs; a non-list tail is dropped.  The
+// caller keeps the head of the list on the software stack.
+static void copy_onto(Value from, Value& tail) {
+  for (; has_tag(from, PAIR); from = cdr(from)) {
+    Value p = mem_cons(car(from), NIL);
+    set_cdr(tail, p);
+    tail = p;
+  }
+}
+
+// (append l1 ... ln): the last argument is shared as the tail unless NIL
+// arguments stand right before it, in which case it is copied too.
+static Value p_append(Value args) {
+  if (!has_tag(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  Value a = args;
+  while (car(a) == NIL && has_tag(cdr(a), PAIR)) a = cdr(a);
+  if (!has_tag(cdr(a), PAIR)) return car(a);  // the last one, whatever it is
+  Value first = prim_need(car(a), PAIR, E_NEED_LIST);
+  Value head = mem_cons(car(first), NIL);
+  Protect keep(head);
+  Value tail = head;
+  copy_onto(cdr(first), tail);
+  bool after_nil = false;  // the argument just before is NIL
+  for (a = cdr(a); has_tag(a, PAIR); a = cdr(a)) {
+    Value x = car(a);
+    bool last = !has_tag(cdr(a), PAIR);
+    if (!has_tag(x, PAIR) && x != NIL) ev_error(E_NEED_LIST);
+    if (last && !after_nil) {
+      set_cdr(tail, x);  // shared, not copied
+    } else {
+      copy_onto(x, tail);
+      after_nil = x == NIL;
+    }
+  }
+  return head;
+}
+
+/* --------------------------------------------------------- equivalence */
+
+static Value p_eq(Value args) { return boolean(prim_arg0(args) == prim_arg1(args)); }
+
+// Numbers by value (an INTEGER never equals a REAL), strings by content,
+// everything else by identity.  A NaN equals only itself as an object.
+static bool eqv(Value a, Value b) {
+  if (a == b) return true;
+  switch (tag_byte(a)) {
+    case INTEGER: return has_tag(b, INTEGER) && int_value(a) == int_value(b);
+    case REAL: return has_tag(b, REAL) && real_value(a) == real_value(b);
+    case STRING: return has_tag(b, STRING) && std::strcmp(str_bytes(a), str_bytes(b)) == 0;
+    default: return false;
+  }
+}
+
+static Value p_eqv(Value args) { return boolean(eqv(prim_arg0(args), prim_arg1(args))); }
+
+// Index of the next slot to compare for each vector frame; the frame itself
+// (the two vectors and a 0 word) lies on the software stack.
+static uint16_t eq_vec_index[STACK_WORDS / 3 + 1];
+
+// equal? without host recursion.  Pending comparisons wait on the software
+// stack: a pair frame is the two cdrs still to compare after the cars; a
+// vector frame is (a b 0) with its next index in eq_vec_index.  The car
+// direction therefore costs stack (overflow is error 5) while the cdr
+// direction iterates, so a cdr-circular list loops until Ctrl+C.  Nothing
+// here allocates, so slot pointers stay valid throughout.
+bool prim_equal(Value a, Value b) {
+  const uint32_t base = mem.sp;
+  uint32_t vframes = 0;
+  for (;;) {
+    ev_check_break();  // Ctrl+C ends a walk over a circular structure
+    bool same = true;
+    if (a != b) {
+      uint8_t ta = type_of(a), tb = type_of(b);
+      if (ta != tb || ta == 0 || ta > VECTOR) {
+        same = false;
+      } else {
+        switch (ta) {
+          case PAIR:
+          case RATIONAL:
+          case COMPLEX:
+            if (car(a) == car(b)) {  // go straight on with the second words
+              a = cdr(a);
+              b = cdr(b);
+            } else {
+              mem_push(cdr(a));
+              mem_push(cdr(b));
+              Value ca = car(a);
+              b = car(b);
+              a = ca;
+            }
+            continue;
+          case SYMBOL: same = std::strcmp(sym_name(a), sym_name(b)) == 0; break;
+          case INTEGER: same = int_value(a) == int_value(b); break;
+          case REAL: same = real_value(a) == real_value(b); break;
+          case STRING: same = std::strcmp(str_bytes(a), str_bytes(b)) == 0; break;
+          case VECTOR:
+            if (vec_len(a) != vec_len(b)) {
+              same = false;
+            } else if (vec_len(a) != 0) {
+              mem_push(a);
+              mem_push(b);
+              mem_push(0);
+              eq_vec_index[vframes++] = 0;
+            }
+            break;
+          default: same = false; break;
+        }
+      }
+    }
+    if (!same) {
+      mem.sp = base;
+      return false;
+    }
+    // This comparison holds: resume the innermost pending one.
+    for (;;) {
+      if (mem.sp == base) return true;
+      Value* s = sstack();
+      if (s[mem.sp - 1] != 0) {  // pair frame
+        b = s[--mem.sp];
+        a = s[--mem.sp];
+        break;
+      }
+      Value va = s[mem.sp - 3], vb = s[mem.sp - 2];
+      uint16_t& i = eq_vec_index[vframes - 1];
+      if (i < vec_len(va)) {
+        a = vec_slots(va)[i];
+        b = vec_slots(vb)[i];
+        ++i;
+        break;
+      }
+      mem.sp -= 3;  // every slot compared
+      --vframes;
+    }
+  }
+}
+
+static Value p_equal(Value args) { return boolean(prim_equal(prim_arg0(args), prim_arg1(args))); }
+
+/* ---------------------------------------------------------- predicates */
+
+static Value p_string_p(Value args) { return boolean(has_tag(prim_arg0(args), STRING)); }
+
+static Value p_char_p(Value args) { return boolean(has_tag(prim_arg0(args), CHARACTER)); }
+
+// The constants ((), #t, #f, else, =>) count as symbols; keywords do not.
+static Value p_symbol_p(Value args) {
+  Value v = prim_arg0(args);
+  return boolean(type_of(v) == SYMBOL || has_tag(v, CONSTANT));
+}
+
+Value prim_number_p(Value args) {
+  switch (tag_byte(prim_arg0(args))) {
+    case INTEGER: case RATIONAL: case REAL: case COMPLEX: return sym_true;
+    default: return sym_false;
+  }
+}
+
+// A global procedure arrives as its SYMBOL: look through it to its value.
+static Value p_procedure_p(Value args) {
+  Value v = prim_arg0(args);
+  if (has_tag(v, NAMED_PROCEDURE)) v = car(v);
+  if (type_of(v) == SYMBOL) v = car(v);
+  if (v == 0) return sym_false;  // unbound
+  switch (tag_byte(v)) {
+    case PRIMITIVE: case CLOSURE: case CONTINUATION: case KEYWORD: return sym_true;
+    default: return sym_false;
+  }
+}
+
+static Value p_boolean_p(Value args) {
+  Value v = prim_arg0(args);
+  return boolean(v == sym_true || v == sym_false);
+}
+
+static Value p_pair_p(Value args) { return boolean(has_tag(prim_arg0(args), PAIR)); }
+
+static Value p_not(Value args) { return boolean(prim_arg0(args) == sym_false); }
+
+/* ------------------------------------------------------------- system */
+
+static Value p_bye(Value) { tl_quit(); }
+
+static Value need_symbol(Value args) {
+  Value v = prim_arg0(args);
+  if (type_of(v) != SYMBOL) ev_error(E_NEED_SYMBOL);
+  return v;
+}
+
+static Value p_trace(Value args) {
+  cell(need_symbol(args)).tag |= TRACE_FLAG;
+  return prim_unspecified();
+}
+
+static Value p_untrace(Value args) {
+  cell(need_symbol(args)).tag &= static_cast<uint8_t>(~TRACE_FLAG);
+  return prim_unspecified();
+}
+
+static Value p_gc(Value) {
+  mem_collect(GC_USER);
+  return prim_unspecified();
+}
+
+// make-string copies the name before it allocates, so the move of the
+// name's bytes by a collection cannot spoil the copy.
+static Value p_symbol_to_string(Value args) { return mem_make_string(sym_name(need_symbol(args))); }
+
+static Value p_string_to_symbol(Value args) {
+  Value s = prim_need(prim_arg0(args), STRING, E_NEED_STRING);
+  std::string name(str_bytes(s));  // the bytes may move while interning
+  return sym_intern(name.c_str());
+}
+
+// (random n): 0 for n from -1 to 1; otherwise one draw r, giving r mod n
+// for n >= 2 and -(r mod |n|) for n <= -2.
+static Value p_random(Value args) {
+  int32_t n = prim_need_int(prim_arg0(args), E_NEED_NUMBER);
+  if (n >= -1 && n <= 1) return mem_make_integer(0);
+  int64_t r = prim_random_draw();
+  int64_t m = n < 0 ? -static_cast<int64_t>(n) : n;
+  int64_t v = n < 0 ? -(r % m) : r % m;
+  return mem_make_integer(static_cast<int32_t>(v));
+}
+
+/* -------------------------------------------------------- registration */
+
+static constexpr PrimDef LIST_PRIMS[] = {
+    {"null?", K_ONE, p_null},
+    {"car", K_ONE, p_car},
+    {"cdr", K_ONE, p_cdr},
+    {"cons", K_TWO, p_cons},
+    {"eq?", K_TWO, p_eq},
+    {"eqv?", K_TWO, p_eqv},
+    {"equal?", K_TWO, p_equal},
+    {"string?", K_ONE, p_string_p},
+    {"char?", K_ONE, p_char_p},
+    {"symbol?", K_ONE, p_symbol_p},
+    {"number?", K_ONE, prim_number_p},
+    {"procedure?", K_ONE, p_procedure_p},
+    {"boolean?", K_ONE, p_boolean_p},
+    {"pair?", K_ONE, p_pair_p},
+    {"bye", K_NONE, p_bye},
+    {"trace", K_ONE, p_trace},
+    {"untrace", K_ONE, p_untrace},
+    {"list", K_ANY, p_list},
+    {"append", K_ANY, p_append},
+    {"set-car!", K_TWO, p_set_car},
+    {"set-cdr!", K_TWO, p_set_cdr},
+    {"not", K_ONE, p_not},
+    {"gc", K_NONE, p_gc},
+    {"symbol->string", K_ONE, p_symbol_to_string},
+    {"string->symbol", K_ONE, p_string_to_symbol},
+    {"random", K_ONE, p_random},
+};
+
+void prim_register_lists() {
+  prim_random_state = static_cast<uint32_t>(std::time(nullptr));
+  reg_table(LIST_PRIMS);
+}
 
 }  // namespace ondrel

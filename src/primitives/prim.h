@@ -1,0 +1,75 @@
+// prim.h - argument access and checks shared by the primitive groups.
+#pragma once
+#include <cstdint>
+
+#include "eval/error.h"
+#include "eval/registry.h"
+#include "eval/symtab.h"
+#include "memory/memory.h"
+
+namespace ondrel {
+
+// Arguments are read by position.  One that was not given reads as NIL,
+// and the walk stops at anything that is not a PAIR, so an improper list
+// handed over by `apply` cannot lead outside the list's cells.
+inline Value prim_arg(Value args, uint32_t i) {
+  for (; i > 0 && tag_byte(args) == PAIR; --i) args = cdr(args);
+  return tag_byte(args) == PAIR ? car(args) : NIL;
+}
+inline Value prim_arg0(Value args) { return prim_arg(args, 0); }
+inline Value prim_arg1(Value args) { return prim_arg(args, 1); }
+inline Value prim_arg2(Value args) { return prim_arg(args, 2); }
+
+// Number of arguments given.
+inline uint32_t prim_count(Value args) {
+  uint32_t n = 0;
+  for (; tag_byte(args) == PAIR; args = cdr(args)) ++n;
+  return n;
+}
+
+// Whole-tag-byte type test.  A traced SYMBOL carries TRACE_FLAG and so
+// fails it; the tests that must accept one use type_of instead.
+inline bool has_tag(Value v, Tag t) { return tag_byte(v) == t; }
+
+// Raise `err` unless v has tag t; returns v so checks read in line.
+inline Value prim_need(Value v, Tag t, int err) {
+  if (!has_tag(v, t)) ev_error(err);
+  return v;
+}
+// The value of an INTEGER argument, raising `err` for anything else.
+inline int32_t prim_need_int(Value v, int err) {
+  if (!has_tag(v, INTEGER)) ev_error(err);
+  return int_value(v);
+}
+// At least n arguments, else error 13.
+inline void prim_need_args(Value args, uint32_t n) {
+  if (prim_count(args) < n) ev_error(E_NOT_ENOUGH);
+}
+
+// Length of a proper list, or -1 when v is improper or circular.  No list
+// in the heap holds more pairs than the heap has cells.
+inline int64_t prim_list_length(Value v) {
+  int64_t n = 0;
+  for (; tag_byte(v) == PAIR; v = cdr(v))
+    if (++n > HEAP_CELLS) return -1;
+  return v == NIL ? n : -1;
+}
+
+inline Value prim_unspecified() { return sym_unspecified; }
+
+// Shared between the groups (lists.cpp).
+bool prim_equal(Value a, Value b);   // equal? of two values
+Value prim_number_p(Value args);     // number?, registered by two groups
+// Shared with the tests (numbers.cpp).
+int32_t prim_parse_integer(const char* text, int32_t radix);  // string->number
+
+// Generator state of `random`, seeded at registration (start-up) with the
+// time in seconds.
+inline uint32_t prim_random_state = 0;
+// One draw of the generator: a number from 0 to 32767.
+inline uint32_t prim_random_draw() {
+  prim_random_state = prim_random_state * 214013u + 2531011u;
+  return (prim_random_state >> 16) & 32767u;
+}
+
+}  // namespace ondrel
