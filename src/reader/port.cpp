@@ -2,6 +2,7 @@
 #include "reader/port.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 
 #include "eval/error.h"
@@ -64,6 +65,12 @@ void port_shutdown() {
 int port_read_char(FILE* in) {
   if (in == nullptr) return EOF;
   int c = std::getc(in);
+  // A console read cut short by Ctrl+C: answer the break, or read on.
+  while (c == EOF && std::ferror(in) && errno == EINTR) {
+    std::clearerr(in);
+    ev_check_break();
+    c = std::getc(in);
+  }
   if (in == stdin) {
     bool again = port_ungot.exchange(false, std::memory_order_relaxed);
     FILE* t = port_stream(PORT_TRANSCRIPT);
