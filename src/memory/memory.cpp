@@ -86,7 +86,7 @@ Value mem_make_pair() {
   return p;
 }
 
-Value mem_cons(Value a, Value d) {
+Value mem_cons_slow(Value a, Value d) {
   Protect keep(a, d);
   Value p = mem_make_pair();
   cell(p).w1 = a;

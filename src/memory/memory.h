@@ -81,7 +81,7 @@ void mem_shutdown();
 // Allocators.  Each may collect; keep unlinked objects on the software
 // stack across them, and re-read area pointers afterwards.
 Value mem_make_pair();                          // (() . ())
-Value mem_cons(Value a, Value d);               // protects a and d itself
+Value mem_cons_slow(Value a, Value d);          // mem_cons when it must collect
 Value mem_make_string(const char* text);        // copy of text (may lie in the area)
 Value mem_make_string_n(const char* text, uint32_t n);  // first n bytes of text
 Value mem_make_string_fill(uint32_t n, uint8_t fill);
@@ -113,6 +113,17 @@ struct Protect {
   Protect(const Protect&) = delete;
   Protect& operator=(const Protect&) = delete;
 };
+
+// (a . d); protects a and d itself when it has to collect.  The common
+// case, a free cell at hand, is inline: it is the evaluator's hottest path.
+inline Value mem_cons(Value a, Value d) {
+  Value p = mem.free;
+  if (p == NIL || mem.stress) return mem_cons_slow(a, d);
+  Cell& c = cell(p);
+  mem.free = c.w2;
+  c = Cell{PAIR, 0, 0, a, d};
+  return p;
+}
 
 // Heap walking helpers for tests and checks.
 inline Value heap_cell(uint32_t i) { return HEAP_BASE + 12 * i; }

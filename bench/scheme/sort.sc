@@ -1,0 +1,10 @@
+; Insertion sort of 300 pseudo-random numbers, 200 times.
+(define (numbers n seed)
+  (if (= n 0) '() (cons seed (numbers (- n 1) (remainder (+ (* seed 1103) 12345) 30011)))))
+(define (insert x sorted)
+  (if (null? sorted) (list x)
+      (if (< x (car sorted)) (cons x sorted) (cons (car sorted) (insert x (cdr sorted))))))
+(define (isort l) (if (null? l) '() (insert (car l) (isort (cdr l)))))
+(define data (numbers 300 7))
+(define (repeat-sort k) (if (= k 0) 'done (begin (isort data) (repeat-sort (- k 1)))))
+(repeat-sort 200)
