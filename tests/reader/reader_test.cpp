@@ -1,5 +1,9 @@
 // reader_test.cpp - source text read and printed back, grouped by theme.
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "reader/reader_support.h"
@@ -392,6 +396,30 @@ TEST_F(Reader, EndOfInput) {
   Input blank("  \n\t ; only a comment");
   EXPECT_EQ(rd_read(blank.f), sym_eof);
   EXPECT_EQ(rd_read(blank.f), sym_eof);
+}
+
+/* ------------------------------------------------- state of each call */
+
+TEST_F(Reader, SuspendedReadKeepsItsTokenWhileAnotherReadRuns) {
+  // One read waits inside a string literal that spans lines, as the
+  // console reader does; meanwhile another read and print run to the end.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  FILE* console = fdopen(fds[0], "r");
+  std::string first;
+  std::thread waiting([&] { first = written(rd_read(console)); });
+  const char part1[] = "\"line one\nline";
+  ASSERT_EQ(write(fds[1], part1, sizeof part1 - 1), static_cast<ssize_t>(sizeof part1 - 1));
+  for (int pending = 1; pending > 0;) ioctl(fds[0], FIONREAD, &pending);  // taken by the reader
+  usleep(20000);
+  std::string other = rw("(\"a different string\" |and a symbol| #\\x 12345)");
+  const char part2[] = " two\" rest";
+  ASSERT_EQ(write(fds[1], part2, sizeof part2 - 1), static_cast<ssize_t>(sizeof part2 - 1));
+  close(fds[1]);
+  waiting.join();
+  std::fclose(console);
+  EXPECT_EQ(other, "(\"a different string\" and a symbol #\\x 12345)");
+  EXPECT_EQ(first, "\"line one\nline two\"");
 }
 
 /* ----------------------------------------- collector stress over reading */
