@@ -86,9 +86,10 @@ TEST_F(Printer, Strings) {
   std::string big(5000, 'x');
   big[999] = 'A';
   big[4999] = 'Z';
-  EXPECT_EQ(written(str(big.c_str())), "\"" + big + "\"");
-  EXPECT_EQ(displayed(str(big.c_str())), big);
-  Value l = list({str(big.c_str()), integer(1)});
+  Value b = str(big.c_str());
+  EXPECT_EQ(written(b), "\"" + big + "\"");
+  EXPECT_EQ(displayed(b), big);
+  Value l = list({b, integer(1)});
   EXPECT_EQ(written(l), "(\"" + big + "\" 1)");
 }
 
