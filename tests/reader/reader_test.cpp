@@ -2,6 +2,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -396,6 +397,34 @@ TEST_F(Reader, EndOfInput) {
   Input blank("  \n\t ; only a comment");
   EXPECT_EQ(rd_read(blank.f), sym_eof);
   EXPECT_EQ(rd_read(blank.f), sym_eof);
+}
+
+TEST_F(Reader, RandomInputOnlyEverRaisesReaderErrors) {
+  // Bytes weighted towards the ones with a meaning, plus anything at all.
+  const std::string alphabet = "()[]{}#\\|\"';,@`. \n\t;ab1-+.tf<>\x81\x95\x5c\xdf\x01\xff";
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 3000; ++round) {
+    if (round % 50 == 49) {  // interned names pile up: start afresh now and then
+      TearDown();
+      SetUp();
+    }
+    std::string text;
+    size_t len = rng() % 40;
+    for (size_t i = 0; i < len; ++i)
+      text.push_back(rng() % 8 == 0 ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()]);
+    Input in(text);
+    for (int datum = 0; datum < 50; ++datum) {
+      Value v = 0;
+      int e = error_of([&] { v = rd_read(in.f); });
+      ASSERT_TRUE(e == 0 || e == E_UNIDENTIFIED || e == E_PSEUDO_SEXP || e == E_CTRL_CHAR || e == E_EOF)
+          << "error " << e << " on " << testing::PrintToString(text);
+      ASSERT_EQ(mem.sp, 0u);
+      if (e == 0) {
+        if (v == sym_eof) break;
+        written(v);  // whatever was read prints
+      }
+    }
+  }
 }
 
 /* ------------------------------------------------- state of each call */
