@@ -21,7 +21,9 @@ inline FILE*& port_stream(Value port) { return port_streams[(port - PORT_TABLE) 
 inline FILE* port_in() { return port_stream(PORT_CUR_IN); }    // current input stream
 inline FILE* port_out() { return port_stream(PORT_CUR_OUT); }  // current output stream
 
-// Reading and writing characters and text.
+// Reading and writing characters and text.  Console input reaches the
+// transcript once, when first read: a character pushed back onto standard
+// input is not copied again.  Input from files is never copied.
 int port_read_char(FILE* in);              // 0..255 or EOF; transcript copy
 void port_unget_char(int c, FILE* in);     // one character of push-back
 void port_write(const char* text, FILE* out);  // also copied to the transcript
@@ -31,11 +33,11 @@ void port_console(const char* text);       // standard output only, never copied
 // Opening and closing.  Open returns 0 when the file does not open.
 Value port_open_input(const char* name);   // error 30 when the table is full
 Value port_open_output(const char* name);  // error 31 when the table is full
-void port_close(Value port);
+void port_close(Value port);               // a rebound current port returns to the console
 bool port_is_protected(Value port);
 void port_reset_current();                 // current ports back to the console
 
-void port_transcript_on(const char* name);
+void port_transcript_on(const char* name);  // replaces (and closes) a running one
 void port_transcript_off();
 bool port_transcript_active();
 

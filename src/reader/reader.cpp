@@ -176,7 +176,7 @@ static Value read_number(Reader& r) {
   bool negative = c == '-';
   bool digits = false;
   uint32_t acc = 0;  // the integer value modulo 2^32
-  for (;;) {
+  for (bool first = true;; first = false) {
     store(r, c);
     if (c >= '0' && c <= '9') {
       digits = true;
@@ -184,7 +184,7 @@ static Value read_number(Reader& r) {
       if (shape == WHOLE) acc = acc * 10u + static_cast<uint32_t>(c - '0');
     } else if (c == '.' && (shape == SIGN || shape == WHOLE)) {
       shape = POINT;
-    } else if (r.tok.size() > 1 || shape != SIGN) {
+    } else if (!first) {  // the first byte is a sign or a digit
       shape = BAD;
     }
     c = next(r);

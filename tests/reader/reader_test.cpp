@@ -1,5 +1,10 @@
 // reader_test.cpp - source text read and printed back, grouped by theme.
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "reader/reader_support.h"
@@ -392,6 +397,58 @@ TEST_F(Reader, EndOfInput) {
   Input blank("  \n\t ; only a comment");
   EXPECT_EQ(rd_read(blank.f), sym_eof);
   EXPECT_EQ(rd_read(blank.f), sym_eof);
+}
+
+TEST_F(Reader, RandomInputOnlyEverRaisesReaderErrors) {
+  // Bytes weighted towards the ones with a meaning, plus anything at all.
+  const std::string alphabet = "()[]{}#\\|\"';,@`. \n\t;ab1-+.tf<>\x81\x95\x5c\xdf\x01\xff";
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 3000; ++round) {
+    if (round % 50 == 49) {  // interned names pile up: start afresh now and then
+      TearDown();
+      SetUp();
+    }
+    std::string text;
+    size_t len = rng() % 40;
+    for (size_t i = 0; i < len; ++i)
+      text.push_back(rng() % 8 == 0 ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()]);
+    Input in(text);
+    for (int datum = 0; datum < 50; ++datum) {
+      Value v = 0;
+      int e = error_of([&] { v = rd_read(in.f); });
+      ASSERT_TRUE(e == 0 || e == E_UNIDENTIFIED || e == E_PSEUDO_SEXP || e == E_CTRL_CHAR || e == E_EOF)
+          << "error " << e << " on " << testing::PrintToString(text);
+      ASSERT_EQ(mem.sp, 0u);
+      if (e == 0) {
+        if (v == sym_eof) break;
+        written(v);  // whatever was read prints
+      }
+    }
+  }
+}
+
+/* ------------------------------------------------- state of each call */
+
+TEST_F(Reader, SuspendedReadKeepsItsTokenWhileAnotherReadRuns) {
+  // One read waits inside a string literal that spans lines, as the
+  // console reader does; meanwhile another read and print run to the end.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  FILE* console = fdopen(fds[0], "r");
+  std::string first;
+  std::thread waiting([&] { first = written(rd_read(console)); });
+  const char part1[] = "\"line one\nline";
+  ASSERT_EQ(write(fds[1], part1, sizeof part1 - 1), static_cast<ssize_t>(sizeof part1 - 1));
+  for (int pending = 1; pending > 0;) ioctl(fds[0], FIONREAD, &pending);  // taken by the reader
+  usleep(20000);
+  std::string other = rw("(\"a different string\" |and a symbol| #\\x 12345)");
+  const char part2[] = " two\" rest";
+  ASSERT_EQ(write(fds[1], part2, sizeof part2 - 1), static_cast<ssize_t>(sizeof part2 - 1));
+  close(fds[1]);
+  waiting.join();
+  std::fclose(console);
+  EXPECT_EQ(other, "(\"a different string\" and a symbol #\\x 12345)");
+  EXPECT_EQ(first, "\"line one\nline two\"");
 }
 
 /* ----------------------------------------- collector stress over reading */
