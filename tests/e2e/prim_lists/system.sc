@@ -19,7 +19,7 @@
 (random 1)
 (random 0)
 (random -1)
-(random 2.0)
+(random 2.5)
 (random)
 (define (all-in n lo hi k)
   (if (= k 0) #t

@@ -31,7 +31,7 @@
 (remainder -2147483648 -1)
 (remainder 5 0)
 (remainder 5)
-(remainder 5.0 2)
+(remainder 5.5 2)
 (even? -4)
 (odd? -3)
 (odd? 0)
