@@ -99,13 +99,12 @@ bool gfx_write_bmp(const Picture& p, const char* name) {
   put16(head + 28, 24);                        // bits per pixel
   put32(head + 30, 0);                         // no compression
   put32(head + 34, uint32_t(data_size));       // image size
-  File out(std::fopen(name, "wb"));
-  if (!out.f) return false;
-  bool ok = std::fwrite(head, 1, sizeof head, out.f) == sizeof head &&
-            std::fwrite(pixels.data(), 1, data_size, out.f) == data_size;
-  int closed = std::fclose(out.f);
-  out.f = nullptr;
-  return ok && closed == 0;
+  FILE* out = std::fopen(name, "wb");
+  if (!out) return false;
+  bool ok = std::fwrite(head, 1, sizeof head, out) == sizeof head &&
+            std::fwrite(pixels.data(), 1, data_size, out) == data_size;
+  // A failed write or close (a full disk) is a failure, not a saved file.
+  return (std::fclose(out) == 0) && ok;
 }
 
 }  // namespace ondrel

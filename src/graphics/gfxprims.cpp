@@ -58,7 +58,7 @@ void finish_figure() {
 }
 
 void point(Value args, bool foreground, const char* refusal) {
-  int32_t v[2];
+  int32_t v[2] = {};
   collect(args, 2, v);
   if (!in_area(v[0], v[1])) {
     gfx_message(refusal);
@@ -71,7 +71,7 @@ void point(Value args, bool foreground, const char* refusal) {
 }
 
 void box(Value args, bool filled) {
-  int32_t v[4];
+  int32_t v[4] = {};
   collect(args, 4, v);
   // Only these four tests: the first corner from below, the second from above.
   if (v[0] < 0 || v[2] > GFX_AREA_W || v[1] < 0 || v[3] > GFX_AREA_H) {
@@ -88,7 +88,7 @@ void box(Value args, bool filled) {
 }
 
 void circle(Value args, bool filled) {
-  int32_t v[3];
+  int32_t v[3] = {};
   collect(args, 3, v);
   int64_t x = v[0], y = v[1], r = v[2];
   int32_t l = to_coord(x - r), t = to_coord(y - r), rr = to_coord(x + r), b = to_coord(y + r);
@@ -126,7 +126,7 @@ Value gfx_preset(Value args) {
 }
 
 Value gfx_line(Value args) {
-  int32_t v[4];
+  int32_t v[4] = {};
   collect(args, 4, v);
   if (!in_area(v[0], v[1]) || !in_area(v[2], v[3])) {
     gfx_message(OUT_OF_WINDOW);
@@ -160,7 +160,7 @@ Value gfx_circlef(Value args) {
 }
 
 Value gfx_color(Value args) {
-  int32_t v[2];
+  int32_t v[2] = {};
   collect(args, 2, v);
   // Indices name palette entries; others are refused before anything changes.
   if (v[0] < 0 || v[0] >= GFX_PALETTE_SIZE || v[1] < 0 || v[1] >= GFX_PALETTE_SIZE)
@@ -170,7 +170,7 @@ Value gfx_color(Value args) {
 }
 
 Value gfx_width(Value args) {
-  int32_t v[1];
+  int32_t v[1] = {};
   collect(args, 1, v);
   if (v[0] < 0 || v[0] > 10) {
     gfx_message(OUT_OF_RANGE_WIDTH);

@@ -73,9 +73,11 @@ void disc_make(Disc& d, int32_t w) {
   }
 }
 
-void disc_stamp(Picture& p, const Disc& d, int64_t x, int64_t y, uint32_t c) {
+// The disc dragged along the row y from x0 to x1: each of its rows
+// sweeps one span.
+void disc_run(Picture& p, const Disc& d, int64_t x0, int64_t x1, int64_t y, uint32_t c) {
   for (int32_t i = 0; i < d.w; ++i)
-    if (d.left[i] <= d.right[i]) span(p, y + d.lo + i, x + d.left[i], x + d.right[i], c);
+    if (d.left[i] <= d.right[i]) span(p, y + d.lo + i, x0 + d.left[i], x1 + d.right[i], c);
 }
 
 // Walk the straight line from a to b, calling plot for every pixel; the
@@ -145,11 +147,27 @@ void ras_line(Picture& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const 
   }
   // A wide pen drags its disc along the whole path, end point included:
   // the discs at both ends are the round caps.
+  // Pixels of the path in one row are swept together.
   Disc d;
   disc_make(d, w);
+  int64_t run_y = ay, run_a = ax, run_z = ax;
+  auto flush = [&] {
+    if (run_y >= -w && run_y < p.height + w) {
+      int64_t a = std::max<int64_t>(std::min(run_a, run_z), -w);
+      int64_t z = std::min<int64_t>(std::max(run_a, run_z), p.width + w);
+      if (a <= z) disc_run(p, d, a, z, run_y, pen.color);
+    }
+  };
   walk_line(ax, ay, bx, by, true, [&](int64_t x, int64_t y) {
-    if (x >= -w && y >= -w && x < p.width + w && y < p.height + w) disc_stamp(p, d, x, y, pen.color);
+    if (y == run_y) {
+      run_z = x;
+      return;
+    }
+    flush();
+    run_y = y;
+    run_a = run_z = x;
   });
+  flush();
 }
 
 void ras_rectangle(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom,
@@ -187,19 +205,24 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
   if (y_first > y_last) return;
   // A pixel (x, y) is inside when its centre lies in the ellipse:
   // u^2 H^2 + v^2 W^2 <= W^2 H^2 with u, v twice its offsets from the centre.
+  // Boxes up to 2^14 a side fit 64-bit products; larger ones take 128 bits.
+  const bool small = W <= (1 << 14) && H <= (1 << 14);
   auto inside = [&](int64_t x, int64_t y) {
-    __int128 u = 2 * (x - l) + 1 - W, v = 2 * (y - t) + 1 - H;
-    return u * u * H * H + v * v * W * W <= __int128(W) * W * H * H;
+    int64_t u = 2 * (x - l) + 1 - W, v = 2 * (y - t) + 1 - H;
+    if (small) return u * u * H * H + v * v * W * W <= W * W * H * H;
+    __int128 U = u, V = v;
+    return U * U * H * H + V * V * W * W <= __int128(W) * W * H * H;
   };
-  // Row spans [xl, xr], symmetric about the centre; xl > xr for none.
+  // Row spans [xl, xr], symmetric about the centre; xl > xr for none.  A
+  // floating-point estimate of the span's start is settled by the exact test.
   size_t rows = size_t(y_last - y_first + 1);
   std::vector<int64_t> xl(rows), xr(rows);
+  const int64_t mid = l + (W - 1) / 2;
   for (size_t i = 0; i < rows; ++i) {
     int64_t y = y_first + int64_t(i);
-    long double v = 2.0L * (y - t) + 1 - H;
-    long double s = W * std::sqrt(std::max(0.0L, 1.0L - (v * v) / ((long double)H * H)));
-    int64_t x = int64_t(std::ceil((l + r - 1 - s) / 2.0L));
-    int64_t mid = l + (W - 1) / 2;
+    double v = 2.0 * double(y - t) + 1 - double(H);
+    double s = double(W) * std::sqrt(std::max(0.0, 1.0 - (v * v) / (double(H) * double(H))));
+    int64_t x = int64_t(std::ceil((double(l + r - 1) - s) / 2.0));
     x = std::clamp(x, l, mid + 1);
     while (x > l && inside(x - 1, y)) --x;
     while (x <= mid && !inside(x, y)) ++x;
@@ -222,7 +245,7 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
     if (w == 1) { span(p, y, x0, x1, pen.color); return; }
     x0 = std::max<int64_t>(x0, -w);
     x1 = std::min<int64_t>(x1, p.width + w);
-    for (int64_t x = x0; x <= x1; ++x) disc_stamp(p, d, x, y, pen.color);
+    if (x0 <= x1) disc_run(p, d, x0, x1, y, pen.color);
   };
   for (size_t i = 0; i < rows; ++i) {
     int64_t y = y_first + int64_t(i);
