@@ -171,7 +171,11 @@ Value gfx_open_window(Value args) {
   // The handshake: the host creates the window while we wait; the
   // initial picture is complete before the host may repaint.
   plat_win_create("Ondrel", GFX_AREA_W + GFX_PANEL_W, GFX_AREA_H);
-  while (!plat_win_ready()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // A desktop window that has not come after ten seconds is given up.
+  for (int polls = 0; !plat_win_ready(); ++polls) {
+    if (polls == 100) plat_win_fall_back();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
   gfx.window = true;
   make_pictures();
   draw_initial();

@@ -38,10 +38,20 @@ bool headless_requested() {
 
 }  // namespace
 
-bool plat_win_headless() {
-  if (current != &HEADLESS) return false;
-  return headless_requested() || plat_desktop_backend() == nullptr || !plat_desktop_backend()->usable();
+bool plat_win_headless() { return current == &HEADLESS; }
+
+namespace {
+
+void go_headless(const char* title, int32_t client_width, int32_t client_height) {
+  if (!headless_requested() && !notice_given) {
+    notice_given = true;
+    std::fputs("ondrel: no display, drawing off-screen\n", stderr);
+  }
+  current = &HEADLESS;
+  current->create(title, client_width, client_height);
 }
+
+}  // namespace
 
 void plat_win_create(const char* title, int32_t client_width, int32_t client_height) {
   const WinBackend* desk = plat_desktop_backend();
@@ -49,12 +59,13 @@ void plat_win_create(const char* title, int32_t client_width, int32_t client_hei
     current = desk;
     return;
   }
-  if (!headless_requested() && !notice_given) {
-    notice_given = true;
-    std::fputs("ondrel: no display, drawing off-screen\n", stderr);
-  }
-  current = &HEADLESS;
-  current->create(title, client_width, client_height);
+  go_headless(title, client_width, client_height);
+}
+
+void plat_win_fall_back() {
+  if (current == &HEADLESS) return;
+  current->destroy();
+  go_headless("", 0, 0);
 }
 
 bool plat_win_ready() { return current->ready(); }

@@ -18,13 +18,15 @@ namespace ondrel {
 void plat_win_create(const char* title, int32_t client_width, int32_t client_height);
 // The window exists and may be presented to.
 bool plat_win_ready();
+// The desktop window did not come: go on off-screen instead.
+void plat_win_fall_back();
 // The initial picture is complete: the window may start repainting.
 void plat_win_release();
 // Show `left` at client pixel (0, 0) and `right` beside it at (left width, 0).
 void plat_win_present(const Picture& left, const Picture& right);
 // Destroy the window; a later plat_win_create makes a new one.
 void plat_win_destroy();
-// True while the current (or next) window is off-screen.
+// True while the window is off-screen, or there is none.
 bool plat_win_headless();
 // Presents done since start-up (for tests and benchmarks).
 uint64_t plat_win_presents();
