@@ -10,6 +10,7 @@
 #include "graphics/gfxtext.h"
 #include "memory/memory.h"
 #include "platform/window.h"
+#include "reader/port.h"
 
 namespace ondrel {
 
@@ -68,7 +69,7 @@ void gfx_redraw_turtle() {
 }
 
 void gfx_message(const char* text) {
-  std::fputs(text, stdout);
+  port_console(text);
   std::fflush(stdout);
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "eval/error.h"
 #include "eval/registry.h"
@@ -205,21 +206,18 @@ Value gfx_snapshot(Value args) {
   }
   char name[GFX_NAME_BUF];
   bool fits = gfx_snapshot_name(given, name);
-  if (!fits || !gfx_write_bmp(gfx.screen, name)) {
-    // A name too long for its buffer is reported whole, with ".bmp" as it
-    // would have been appended.
-    if (fits) {
-      std::printf("Can't open %s\n", name);
-    } else {
-      size_t n = std::strlen(given);
-      bool has_ext = n >= 4 && std::strcmp(given + n - 4, ".bmp") == 0;
-      std::printf("Can't open %s%s\n", given, has_ext ? "" : ".bmp");
-    }
-    std::fflush(stdout);
-    return NIL;
+  std::string report;
+  if (!fits) {
+    // Too long for the name buffer: reported whole, as it would have been named.
+    size_t n = std::strlen(given);
+    bool has_ext = n >= 4 && std::strcmp(given + n - 4, ".bmp") == 0;
+    report = std::string("Can't open ") + given + (has_ext ? "" : ".bmp") + "\n";
+  } else if (!gfx_write_bmp(gfx.screen, name)) {
+    report = std::string("Can't open ") + name + "\n";
+  } else {
+    report = std::string(name) + " saved\n";
   }
-  std::printf("%s saved\n", name);
-  std::fflush(stdout);
+  gfx_message(report.c_str());
   return NIL;
 }
 
