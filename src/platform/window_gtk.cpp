@@ -69,10 +69,10 @@ bool ui_started() {
   return h.init_state == 2;
 }
 
-// Run fn on the UI thread, later.
-void on_ui(gboolean (*fn)(gpointer), gpointer data = nullptr) {
-  g_main_context_invoke(nullptr, fn, data);
-}
+// Run fn on the UI thread, later: an idle source of the default context,
+// which only the UI thread's main loop runs (never the caller, even
+// before that loop has started).
+void on_ui(gboolean (*fn)(gpointer), gpointer data = nullptr) { g_idle_add(fn, data); }
 
 gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer) {
   GtkHost& h = host();
