@@ -120,6 +120,12 @@ Value gfx_close_window(Value args);
 // Open the window when it is closed (every drawing primitive's first step).
 void gfx_ensure_open();
 
+// Argument collection of the primitives with n integer arguments: fewer
+// than n is error 13 with the window left closed; then the window opens;
+// then each argument must be an INTEGER (error 16 at the first that is
+// not), and more than n is error 14.  The first n values go to out.
+void gfx_collect_ints(Value args, int n, int32_t* out);
+
 // The primitives ("open" and "close" are gfx_open_window and
 // gfx_close_window); each takes its argument list.
 Value gfx_cls(Value args);

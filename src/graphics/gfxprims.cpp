@@ -24,11 +24,9 @@ constexpr char OUT_OF_RANGE_WIDTH[] = "Out of range : line-width(0-10) \n";
 // that is, is circular.
 constexpr uint32_t LIST_LIMIT = HEAP_CELLS;
 
-// Argument collection of the integer primitives: fewer than n arguments
-// is error 13 with the window left closed; then the window opens; then
-// each argument must be an INTEGER (16 at the first that is not), and
-// more than n is error 14.
-void collect(Value args, int n, int32_t* out) {
+}  // namespace
+
+void gfx_collect_ints(Value args, int n, int32_t* out) {
   Value a = args;
   for (int i = 0; i < n; ++i, a = cdr(a))
     if (!is(a, PAIR)) ev_error(E_NOT_ENOUGH);
@@ -42,6 +40,8 @@ void collect(Value args, int n, int32_t* out) {
   }
   if (count > uint32_t(n)) ev_error(E_TOO_MANY);
 }
+
+namespace {
 
 // Primitives taking no argument refuse any before doing anything.
 void no_arguments(Value args) {
@@ -60,7 +60,7 @@ void finish_figure() {
 
 void point(Value args, bool foreground, const char* refusal) {
   int32_t v[2] = {};
-  collect(args, 2, v);
+  gfx_collect_ints(args, 2, v);
   if (!in_area(v[0], v[1])) {
     gfx_message(refusal);
     return;
@@ -73,7 +73,7 @@ void point(Value args, bool foreground, const char* refusal) {
 
 void box(Value args, bool filled) {
   int32_t v[4] = {};
-  collect(args, 4, v);
+  gfx_collect_ints(args, 4, v);
   // Only these four tests: the first corner from below, the second from above.
   if (v[0] < 0 || v[2] > GFX_AREA_W || v[1] < 0 || v[3] > GFX_AREA_H) {
     gfx_message(OUT_OF_WINDOW);
@@ -90,7 +90,7 @@ void box(Value args, bool filled) {
 
 void circle(Value args, bool filled) {
   int32_t v[3] = {};
-  collect(args, 3, v);
+  gfx_collect_ints(args, 3, v);
   int64_t x = v[0], y = v[1], r = v[2];
   int32_t l = to_coord(x - r), t = to_coord(y - r), rr = to_coord(x + r), b = to_coord(y + r);
   gfx_select_pen(gfx.line_width, gfx.fg, filled ? int64_t(gfx.fg) : GFX_HOLLOW);
@@ -128,7 +128,7 @@ Value gfx_preset(Value args) {
 
 Value gfx_line(Value args) {
   int32_t v[4] = {};
-  collect(args, 4, v);
+  gfx_collect_ints(args, 4, v);
   if (!in_area(v[0], v[1]) || !in_area(v[2], v[3])) {
     gfx_message(OUT_OF_WINDOW);
     return NIL;
@@ -162,7 +162,7 @@ Value gfx_circlef(Value args) {
 
 Value gfx_color(Value args) {
   int32_t v[2] = {};
-  collect(args, 2, v);
+  gfx_collect_ints(args, 2, v);
   // Indices name palette entries; others are refused before anything changes.
   if (v[0] < 0 || v[0] >= GFX_PALETTE_SIZE || v[1] < 0 || v[1] >= GFX_PALETTE_SIZE)
     ev_error(E_OUT_OF_RANGE);
@@ -172,7 +172,7 @@ Value gfx_color(Value args) {
 
 Value gfx_width(Value args) {
   int32_t v[1] = {};
-  collect(args, 1, v);
+  gfx_collect_ints(args, 1, v);
   if (v[0] < 0 || v[0] > 10) {
     gfx_message(OUT_OF_RANGE_WIDTH);
     return NIL;

@@ -209,6 +209,14 @@ TEST_F(Gfx, ArgumentCheckOrder) {
     EXPECT_TRUE(reports(run(c.prim, many, &raised), 14));
     EXPECT_TRUE(raised);
   }
+  // A circular list of integers ends in error 14, not in a loop.
+  {
+    Value ring = list({1, 2});
+    set_cdr(cdr(ring), ring);
+    Protect keep(ring);
+    EXPECT_TRUE(reports(run(gfx_line, ring, &raised), 14));
+    EXPECT_TRUE(raised);
+  }
   // Primitives without arguments.
   EXPECT_TRUE(reports(run(gfx_cls, list({1}), &raised), 14));
   EXPECT_TRUE(reports(run(gfx_help_basic, list({1}), &raised), 14));
