@@ -1,0 +1,36 @@
+# On a desktop (an Xvfb server here): open, draw, take a snapshot, close.
+# The window exists with its title and size while open, goes away at
+# "close", and output and snapshot equal those of an off-screen run.
+# Without Xvfb, xwininfo or the GTK build the case is skipped (said on
+# standard error) and prints what a passing run prints.
+export LC_ALL=C
+expected() {
+  echo 'window "Ondrel" 700x400'
+  echo "window closed"
+  echo "same output"
+  echo "same picture"
+}
+if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! ldd "$ONDREL" | grep -q libgtk-3; then
+  echo "SKIPPED: the desktop window test needs Xvfb, xwininfo and a GTK build" >&2
+  expected
+  exit 0
+fi
+unset ONDREL_HEADLESS WAYLAND_DISPLAY
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> display.txt 2> xvfb.log &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s display.txt ] && break; sleep 0.1; done
+export DISPLAY=":$(cat display.txt)"
+{
+  cat window.in
+  sleep 2
+  xwininfo -name Ondrel 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print "window \"Ondrel\" " w "x" h}' > seen.txt
+  echo "(close)"
+  sleep 1
+  xwininfo -name Ondrel > /dev/null 2>&1 || echo "window closed" >> seen.txt
+} | "$ONDREL" > desktop.out 2> desktop.err
+mv shown.bmp desktop.bmp
+{ cat window.in; echo "(close)"; } | ONDREL_HEADLESS=1 "$ONDREL" > headless.out 2> /dev/null
+cat seen.txt
+cmp -s desktop.out headless.out && echo "same output"
+cmp -s desktop.bmp shown.bmp && echo "same picture"
