@@ -260,6 +260,7 @@ Value ev_evaluate(Value exp) {
   ev_push_frame(exp, roots.env, ST_RETURN);
   uint32_t state = ST_EVAL;
   for (;;) {
+    if (ev_dispatch_budget != 0 && --ev_dispatch_budget == 0) tl_break_flag = 1;
     if (tl_break_flag != 0) ev_check_break();
     roots.form = roots.exp;
     if (state > ST_LAST) ev_error(E_ILLEGAL_FORM);

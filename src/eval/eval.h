@@ -55,6 +55,11 @@ inline Value ev_unname(Value v) { return is(v, NAMED_PROCEDURE) ? cell(v).w1 : v
 
 // Argument count of the application being applied (operator included).
 inline uint32_t ev_argc = 0;
+// When nonzero, the number of dispatches left before the evaluation is
+// stopped as if Ctrl+C had been pressed (for fuzzing and tests of endless
+// programs); 0 means no limit.
+inline uint64_t ev_dispatch_budget = 0;
+
 // Traced calls entered and not yet exited.
 inline int32_t ev_trace_depth = 0;
 
