@@ -198,12 +198,6 @@ static void ev_report_guarded(const char* format, int code) {
   throw Unwind{UNWIND_ERROR};
 }
 
-[[noreturn]] void ev_fatal(int code) {
-  ev_last_error = code;
-  ev_report_guarded("\nFatalError : %s\n", code);
-  throw Unwind{UNWIND_QUIT};
-}
-
 void ev_check_break() {
   if (tl_break_flag != 0) {
     tl_break_flag = 0;

@@ -42,8 +42,6 @@ struct Unwind {
 
 // Report error `code`, reset the interpreter and unwind with code 1.
 [[noreturn]] void ev_error(int code);
-// Report with "FatalError", no reset, unwind with code 2.
-[[noreturn]] void ev_fatal(int code);
 // Unwind with code 2 and no message.
 [[noreturn]] void tl_quit();
 
