@@ -2,6 +2,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 
 namespace ondrel {
 
@@ -24,6 +25,7 @@ void ev_reset();                  // empty stacks, console streams, registers NI
 void tl_load_init_file();         // quits when no init file opens
 void rd_load_file(const char* name);  // the file loader
 void tl_repl();                   // returns at end of input
+void tl_eval_stream(FILE* in);    // evaluate every datum of a stream, printing nothing
 bool tl_input_at_eof();           // the current input stream hit end of file
 void port_shutdown();             // close every stream that is not the console
 
