@@ -1,5 +1,5 @@
 # same_pixels.py XWD BMP - does the window's dump show the snapshot's
-# drawing area pixel for pixel?  Prints "same pixels" or what differs.
+# drawing area pixel for pixel, and the panel beside it as drawn?
 import struct, sys
 
 xwd = open(sys.argv[1], 'rb').read()
@@ -35,3 +35,17 @@ for y in range(min(bh, height)):
                 print('(%d %d) window %s, snapshot %s' % (x, y, got, (r, g, b)))
             bad += 1
 print('same pixels' if bad == 0 and width >= bw and height >= bh else '%d pixels differ' % bad)
+
+# The panel beside the drawing area: white, with the five boxes outlined
+# in black and the colour box filled with the background colour (yellow).
+def window_pixel(x, y):
+    (v,) = struct.unpack(order + 'I', data[y * bytes_per_line + 4 * x: y * bytes_per_line + 4 * x + 4])
+    return ((v & red_mask) >> rs, (v & green_mask) >> gs, (v & blue_mask) >> bs)
+
+WHITE, BLACK, YELLOW = (255, 255, 255), (0, 0, 0), (255, 255, 0)
+checks = [((640, 200), BLACK, 'left border'), ((670, 64), BLACK, 'width box bottom'),
+          ((670, 65), BLACK, 'direction box top'), ((690, 100), WHITE, 'direction box'),
+          ((642, 150), YELLOW, 'colour box'), ((697, 190), YELLOW, 'colour box corner'),
+          ((690, 240), WHITE, 'pen box'), ((690, 390), WHITE, 'position box')]
+wrong = [name for (x, y), want, name in checks if window_pixel(x, y) != want]
+print('panel as drawn' if not wrong else 'panel differs: ' + ', '.join(wrong))
