@@ -1,6 +1,7 @@
 # On a desktop (an Xvfb server here): open, draw, take a snapshot, close.
 # The window exists with its title and size while open, goes away at
-# "close", and output and snapshot equal those of an off-screen run.
+# "close", output and snapshot equal those of an off-screen run, and
+# the window shows the snapshot's pixels.
 # Without Xvfb, xwininfo or the GTK build the case is skipped (said on
 # standard error) and prints what a passing run prints.
 export LC_ALL=C
@@ -9,12 +10,18 @@ expected() {
   echo "window closed"
   echo "same output"
   echo "same picture"
+  echo "same pixels"
+  echo "panel as drawn"
 }
 if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! ldd "$ONDREL" | grep -q libgtk-3; then
   echo "SKIPPED: the desktop window test needs Xvfb, xwininfo and a GTK build" >&2
   expected
   exit 0
 fi
+# The window's own pixels are compared when xwd and python3 are there.
+pixels=
+command -v xwd >/dev/null && command -v python3 >/dev/null && pixels=1
+[ -n "$pixels" ] || echo "the window's pixels are not compared: needs xwd and python3" >&2
 unset ONDREL_HEADLESS WAYLAND_DISPLAY
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> display.txt 2> xvfb.log &
 xvfb=$!
@@ -25,6 +32,7 @@ export DISPLAY=":$(cat display.txt)"
   cat window.in
   sleep 2
   xwininfo -name Ondrel 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print "window \"Ondrel\" " w "x" h}' > seen.txt
+  [ -n "$pixels" ] && xwd -silent -name Ondrel -out window.xwd
   echo "(close)"
   sleep 1
   xwininfo -name Ondrel > /dev/null 2>&1 || echo "window closed" >> seen.txt
@@ -34,3 +42,9 @@ mv shown.bmp desktop.bmp
 cat seen.txt
 cmp -s desktop.out headless.out && echo "same output"
 cmp -s desktop.bmp shown.bmp && echo "same picture"
+if [ -n "$pixels" ]; then
+  python3 same_pixels.py window.xwd shown.bmp
+else
+  echo "same pixels"
+  echo "panel as drawn"
+fi
