@@ -30,11 +30,14 @@ for _ in $(seq 100); do [ -s display.txt ] && break; sleep 0.1; done
 export DISPLAY=":$(cat display.txt)"
 {
   cat window.in
-  sleep 2
+  # Wait (at most 30 s) for the snapshot that ends the drawing and for the
+  # window to be mapped, then give it a moment to repaint.
+  for _ in $(seq 300); do [ -s shown.bmp ] && xwininfo -name Ondrel >/dev/null 2>&1 && break; sleep 0.1; done
+  sleep 0.5
   xwininfo -name Ondrel 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print "window \"Ondrel\" " w "x" h}' > seen.txt
   [ -n "$pixels" ] && xwd -silent -name Ondrel -out window.xwd
   echo "(close)"
-  sleep 1
+  for _ in $(seq 100); do xwininfo -name Ondrel >/dev/null 2>&1 || break; sleep 0.1; done
   xwininfo -name Ondrel > /dev/null 2>&1 || echo "window closed" >> seen.txt
 } | "$ONDREL" > desktop.out 2> desktop.err
 mv shown.bmp desktop.bmp
