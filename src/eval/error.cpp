@@ -210,29 +210,27 @@ static void ev_trace_indent(FILE* out) {
   for (int i = 1; i <= ev_trace_depth - 1 && i <= 30; ++i) port_write(i % 3 == 2 ? " |" : "  ", out);
 }
 
-void ev_trace_entry(Value sym, Value args) {
-  if (++ev_trace_depth > 255) ev_error(E_TRACE_DEPTH);
+// One trace line: the indentation, the depth with its mark, the name, the
+// label and the printed value.
+static void ev_trace_line(char mark, Value sym, const char* label, Value v) {
   FILE* out = port_out();
   ev_trace_indent(out);
   char num[24];
-  std::snprintf(num, sizeof num, "%d>", ev_trace_depth);
+  std::snprintf(num, sizeof num, "%d%c", ev_trace_depth, mark);
   port_write(num, out);
   pr_write(sym, out);
-  port_write(" args=", out);
-  pr_write(args, out);
+  port_write(label, out);
+  pr_write(v, out);
   port_write("\n", out);
 }
 
+void ev_trace_entry(Value sym, Value args) {
+  if (++ev_trace_depth > 255) ev_error(E_TRACE_DEPTH);
+  ev_trace_line('>', sym, " args=", args);
+}
+
 void ev_trace_exit(Value sym, Value result) {
-  FILE* out = port_out();
-  ev_trace_indent(out);
-  char num[24];
-  std::snprintf(num, sizeof num, "%d<", ev_trace_depth);
-  port_write(num, out);
-  pr_write(sym, out);
-  port_write(" result=", out);
-  pr_write(result, out);
-  port_write("\n", out);
+  ev_trace_line('<', sym, " result=", result);
   --ev_trace_depth;
 }
 
