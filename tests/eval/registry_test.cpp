@@ -1,0 +1,47 @@
+// registry_test.cpp - every primitive group registers its whole table.
+#include <gtest/gtest.h>
+
+#include "../reader/reader_support.h"
+#include "eval/registry.h"
+
+namespace {
+
+using namespace ondrel;
+
+struct Registry : rdtest::Fresh {};
+
+// Registrations made by one group routine (registering again replaces).
+template <typename F>
+uint32_t count_of(F group) {
+  uint32_t before = prim_registrations;
+  group();
+  return prim_registrations - before;
+}
+
+TEST_F(Registry, EachGroupRegistersItsTable) {
+  EXPECT_EQ(count_of(prim_register_lists), 26u);
+  EXPECT_EQ(count_of(prim_register_numbers), 22u);
+  EXPECT_EQ(count_of(rd_register_ports), 0u);     // the port group is still to come
+  EXPECT_EQ(count_of(prim_register_vectors), 9u);
+  EXPECT_EQ(count_of(prim_register_chars), 19u);
+  EXPECT_EQ(count_of(prim_register_strings), 21u);
+  EXPECT_EQ(count_of(gfx_register), 16u);        // "cursor" and "editor" are still to come
+  EXPECT_EQ(count_of(tur_register), 0u);         // the turtle group is still to come
+}
+
+TEST_F(Registry, StartUpCountsEveryRegistration) {
+  // The three kind-0 procedures, the groups and plov-installed?; 172 once
+  // every group is in.
+  EXPECT_EQ(prim_registrations, 3u + 26 + 22 + 0 + 9 + 19 + 21 + 16 + 0 + 1);
+}
+
+TEST_F(Registry, RegisteringAgainReplacesAndKeepsOneHandlerSlot) {
+  uint32_t slots = prim_nhandlers;
+  prim_register_lists();
+  EXPECT_EQ(prim_nhandlers, slots);
+  // number? is registered by two groups; the second one is in force.
+  Value p = cell(sym_intern("number?")).w1;
+  ASSERT_TRUE(is(p, PRIMITIVE));
+}
+
+}  // namespace
