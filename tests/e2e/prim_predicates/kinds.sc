@@ -1,6 +1,7 @@
 ; Every type predicate over one value of every kind, as a row of 1 and 0.
 (define samples
-  (list '(1) '() 'abc #t #f 'else 3 2.5 "s" #\a (vector 1) car (lambda (x) x) 'if (if #f #f)))
+  (list '(1) '() 'abc #t #f 'else 3 2.5 "s" #\a (vector 1) car (lambda (x) x) 'if (if #f #f)
+        (call-with-current-continuation (lambda (k) k))))
 (define (row pred lst)
   (if (null? lst) '() (cons (if (pred (car lst)) 1 0) (row pred (cdr lst)))))
 (row pair? samples)
