@@ -52,11 +52,10 @@ static bool is_file_slot(Value port, Value table) {
 struct StackMark {
   uint32_t cp;
   Value top[3];
-  Value env;
 };
 
 static StackMark stack_mark() {
-  StackMark m{mem.cp, {0, 0, 0}, roots.env};
+  StackMark m{mem.cp, {0, 0, 0}};
   for (uint32_t i = 0; i < 3 && i < mem.cp; ++i) m.top[i] = cstack()[mem.cp - 1 - i];
   return m;
 }
@@ -64,6 +63,8 @@ static StackMark stack_mark() {
 // When the frames below are no longer those noted, the activation was left
 // through a continuation: a state-1 frame stands in for the one it used up,
 // so the activation that called the primitive hands on the value at once.
+// Like the state-1 frame of a line at the prompt, it restores the global
+// environment.
 static void stack_settle(const StackMark& m) {
   bool same = mem.cp == m.cp;
   for (uint32_t i = 0; same && i < 3 && i < mem.cp; ++i) same = cstack()[mem.cp - 1 - i] == m.top[i];
@@ -71,7 +72,7 @@ static void stack_settle(const StackMark& m) {
   if (mem.cp + 3 >= STACK_WORDS) ev_error(E_SSTACK_OVER);
   Value* s = cstack() + mem.cp;
   s[0] = NIL;
-  s[1] = m.env;
+  s[1] = NIL;
   s[2] = ST_RETURN;
   mem.cp += 3;
 }
@@ -94,7 +95,6 @@ static Value call_procedure(Value proc, Value port) {
   Protect keep_form(form);
   StackMark m = stack_mark();
   Value v = ev_evaluate(form);
-  roots.env = m.env;
   stack_settle(m);
   return v;
 }
@@ -147,7 +147,6 @@ static Value p_load(Value args) {
   std::string name = file_name(args);
   StackMark m = stack_mark();
   rd_load(name.c_str(), roots.form);
-  roots.env = m.env;
   stack_settle(m);
   port_console(("; Loading Finished ! \"" + name + "\"\n").c_str());
   return prim_unspecified();

@@ -162,6 +162,13 @@ TEST_F(PortPrims, ErrorsAndEscapesInsideTheProcedureCloseThePort) {
   EXPECT_EQ(port_stream(PORT_CUR_OUT), report.f);
   EXPECT_EQ(run("(define r #f) (+ 1 (call-with-current-continuation (lambda (k) (set! r k) 1)))"), "2");
   EXPECT_EQ(run("(call-with-input-file " + str(f) + " (lambda (p) (r 9)))"), "10");
+  // Left from inside a procedure body, the next datum is read at toplevel.
+  EXPECT_EQ(run("(define (g x) (call-with-input-file " + str(f) + " (lambda (p) (r x)))) (g 3)"), "4");
+  EXPECT_EQ(roots.env, NIL);
+  // The frames of h went with the jump: the value is the load's.
+  EXPECT_EQ(run("(define (h y) (load " + str(make_file("esc.sc", "(r y)")) + ") 'h-done) (h 5)"),
+            "#<unspecified>");
+  EXPECT_EQ(roots.env, NIL);
   EXPECT_EQ(slots_in_use(), 0);
   EXPECT_EQ(open_fds(), fds);
 }
