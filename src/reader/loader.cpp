@@ -1,9 +1,60 @@
-// loader.cpp - the file loader.
-#include "eval/registry.h"
+// loader.cpp - the file loader: every datum of a source file evaluated in turn.
+#include <cstdio>
+#include <string>
+
+#include "eval/error.h"
+#include "eval/eval.h"
+#include "eval/symtab.h"
+#include "memory/memory.h"
+#include "reader/loader.h"
+#include "reader/port.h"
+#include "reader/reader.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
 
-void rd_load_file(const char*) {}
+// The loader's stream, closed however the load ends: an error in the file
+// unwinds through here and must not leave the stream open.
+struct LoadStream {
+  FILE* fp;
+  explicit LoadStream(FILE* f) : fp(f) {}
+  ~LoadStream() { std::fclose(fp); }
+  LoadStream(const LoadStream&) = delete;
+  LoadStream& operator=(const LoadStream&) = delete;
+};
+
+// The stream is a plain one, outside the port tables, and the current input
+// port stays as it is: a `read` in the file reads from the console.  Results
+// are not printed.  Each datum is evaluated in the environment the loader was
+// called in, even when a continuation left an earlier datum's activation.
+// While a datum is read the form register holds the caller's form, so a
+// malformed file is reported at its (load ...), or at toplevel for a file
+// named on the command line.
+void rd_load(const char* name, Value caller) {
+  roots.form = caller;
+  port_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
+  FILE* f = std::fopen(name, "r");
+  if (f == nullptr) ev_error(E_FILE);
+  LoadStream file(f);
+  Value env = roots.env;
+  Protect keep_env(env, caller);
+  for (;;) {
+    roots.env = env;
+    roots.form = caller;
+    Value datum = rd_read(file.fp);
+    if (datum == sym_eof) break;
+    Protect keep(datum);
+    ev_evaluate(datum);
+  }
+  // A stream that fails to read (a directory, say) ends like an empty file;
+  // it is reported rather than taken for a successful load.
+  if (std::ferror(file.fp)) ev_error(E_FILE);
+}
+
+// A file named on the command line is loaded at toplevel.
+void rd_load_file(const char* name) {
+  roots.env = NIL;
+  rd_load(name, NIL);
+}
 
 }  // namespace ondrel

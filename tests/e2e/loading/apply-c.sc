@@ -1,0 +1,2 @@
+(c 'left-the-load)
+(define after-c 'reached)

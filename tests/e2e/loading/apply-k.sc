@@ -1,0 +1,2 @@
+(k 100)
+(define after-k 'defined-after-the-jump)

@@ -1,0 +1,3 @@
+(define before-bye 1)
+(bye)
+(define after-bye 2)

@@ -1,0 +1,1 @@
+(define loads (+ loads 1))

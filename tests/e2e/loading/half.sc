@@ -1,0 +1,3 @@
+(define before-error 'defined)
+(car 'not-a-list)
+(define after-error 'never)

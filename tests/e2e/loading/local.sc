@@ -1,0 +1,1 @@
+(set! seen (list 'x-is x))

@@ -1,0 +1,2 @@
+(define before-bad-text 'defined)
+(define unfinished (list 1 2

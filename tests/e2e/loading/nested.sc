@@ -1,0 +1,3 @@
+(define outer-start 'yes)
+(load "three.sc")
+(define outer-end (three))

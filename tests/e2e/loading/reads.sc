@@ -1,0 +1,2 @@
+(define from-console (read))
+(define next-char (read-char))

@@ -1,0 +1,1 @@
+(load "self.sc")

@@ -1,0 +1,36 @@
+; The call-with and with primitives call their procedure and return its result.
+(call-with-output-file "out.txt" (lambda (port) (write '(a "b" #\c) port) (newline port) 'written))
+(call-with-input-file "out.txt" read)
+(call-with-input-file "out.txt" (lambda (port) (list (read-char port) (read port) (read port))))
+(with-output-to-file "thunk.txt" (lambda () (display "to the file") (newline) 42))
+(with-input-from-file "thunk.txt" (lambda () (list (read) (read) (read) (eof-object? (read)))))
+(with-input-from-file "data.in" read)
+; a global procedure arrives as its name; a local binding cannot shadow it
+(define (second-datum port) (read port) (read port))
+(call-with-input-file "data.in" second-datum)
+(call-with-input-file "data.in" 'second-datum)
+(let ((second-datum 5)) (call-with-input-file "data.in" 'second-datum))
+(define (use reader) (call-with-input-file "data.in" reader))
+(use read)
+; nested rebindings come back in order
+(with-output-to-file "outer.txt"
+  (lambda ()
+    (display "outer 1 ")
+    (with-output-to-file "inner.txt" (lambda () (display "inner")))
+    (display "outer 2")))
+(with-input-from-file "outer.txt" (lambda () (list (read) (read) (read) (read))))
+(with-input-from-file "inner.txt" read)
+(display "on the console")
+(newline)
+; a file that does not open gives false, without calling the procedure
+(call-with-input-file "no-such-file" (lambda (p) (display "called")))
+(with-input-from-file "no-such-file" read)
+(call-with-output-file "no-such-dir/x" write)
+(with-output-to-file "no-such-dir/x" newline)
+; argument checks: count, then the string, then the procedure
+(call-with-input-file "data.in")
+(call-with-input-file 'data.in read)
+(call-with-input-file "data.in" 5)
+(call-with-input-file "data.in" 'no-such-procedure)
+(with-output-to-file "x.txt" "thunk")
+(with-input-from-file 5 5)

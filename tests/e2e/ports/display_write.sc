@@ -1,0 +1,28 @@
+; display writes strings and characters as their bytes, write in their
+; written forms; inside lists and vectors both keep the written forms.
+(display "a b")
+(write "a b")
+(display #\a)
+(write #\a)
+(display '("a" #\b (c "d e") #("f" #\space)))
+(write '("a" #\b (c "d e") #("f" #\space)))
+(display "tab\there, quote \" and backslash \\")
+(write "tab\there, quote \" and backslash \\")
+(display 'sym)
+(display 12)
+(display 1.5)
+(display car)
+(display (lambda (x) x))
+(newline)
+(write-char #\Z)
+(write-char #\newline)
+; a port argument of the wrong kind means the current output port
+(write 'to-console 5)
+(display "also-console" (current-input-port))
+(newline (current-output-port))
+; argument errors
+(write-char 65)
+(write-char "A")
+(write-char)
+(write)
+(display)
