@@ -134,6 +134,7 @@ static void on_resize(int) { con_resized = 1; }
 static int edit_getc(FILE*) {
   char bytes[MB_LEN_MAX];
   size_t n = 0;
+  if (tl_break_flag != 0) return -1;  // the break came while the line was drawn
   for (;;) {
     unsigned char b;
     ssize_t r = read(STDIN_FILENO, &b, 1);
