@@ -134,18 +134,16 @@ static void on_resize(int) { con_resized = 1; }
 static int edit_getc(FILE*) {
   char bytes[MB_LEN_MAX];
   size_t n = 0;
-  if (tl_break_flag != 0) return -1;  // the break came while the line was drawn
   for (;;) {
+    // Signals that came while the editor drew the line are answered too.
+    if (tl_break_flag != 0) return -1;
+    if (con_resized != 0) {
+      con_resized = 0;
+      rl_resize_terminal();
+    }
     unsigned char b;
     ssize_t r = read(STDIN_FILENO, &b, 1);
-    if (r < 0 && errno == EINTR) {
-      if (tl_break_flag != 0) return -1;
-      if (con_resized != 0) {
-        con_resized = 0;
-        rl_resize_terminal();
-      }
-      continue;
-    }
+    if (r < 0 && errno == EINTR) continue;
     if (r <= 0) return -1;
     if (n == 0 && b < 0x80) return b;
     bytes[n++] = static_cast<char>(b);
@@ -157,6 +155,17 @@ static int edit_getc(FILE*) {
       return static_cast<unsigned char>(bytes[0]);
     return static_cast<int>(wc);
   }
+}
+
+// A change of the terminal's size is noted at any time; only while a line
+// is edited does it also cut the editor's read short, so that the editor
+// learns the new width at once.  Elsewhere the interrupted call restarts.
+static void on_resize_signal(int flags) {
+  struct sigaction sa {};
+  sa.sa_handler = on_resize;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = flags;
+  sigaction(SIGWINCH, &sa, nullptr);
 }
 
 static bool editor_start() {
@@ -173,11 +182,7 @@ static bool editor_start() {
     con.history = std::string(home) + CON_HISTORY_NAME;
     read_history(con.history.c_str());  // a missing file is no history
   }
-  struct sigaction sa {};
-  sa.sa_handler = on_resize;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = 0;  // cut the read short so the editor learns the new width
-  sigaction(SIGWINCH, &sa, nullptr);
+  on_resize_signal(SA_RESTART);
   return true;
 }
 
@@ -205,7 +210,13 @@ static bool edit_line(std::string& raw) {
     con.prompt.clear();
   }
   locale_t old = uselocale(con.locale != nullptr ? con.locale : LC_GLOBAL_LOCALE);
+  if (con_resized != 0) {
+    con_resized = 0;
+    rl_resize_terminal();
+  }
+  on_resize_signal(0);
   char* text = readline(shown.c_str());
+  on_resize_signal(SA_RESTART);
   uselocale(old);
   if (tl_break_flag != 0) {
     std::free(text);
@@ -219,6 +230,9 @@ static bool edit_line(std::string& raw) {
   return true;
 }
 #else
+// A change of the terminal's size is noted at any time; only while a line
+// is edited does it also cut the editor's read short, so that the editor
+// learns the new width at once.  Elsewhere the interrupted call restarts.
 static bool editor_start() { return false; }
 static bool edit_line(std::string&) { return false; }
 #endif

@@ -169,6 +169,21 @@ TEST_F(Terminal, ArrowKeysCorrectTheMiddleOfALine) {
   quit();
 }
 
+TEST_F(Terminal, ResizeWhileEditingKeepsTheLine) {
+  NEED_EDITOR();
+  start();
+  type("(+ 1");
+  pty_rest(s, 200);
+  pty_resize(s, 30, 40);
+  pty_rest(s, 200);
+  line(" 2)", "3");
+  pty_resize(s, 24, 100);  // between lines too
+  line("'" + std::string(90, 'x'), std::string(90, 'x'));
+  quit();
+  // At 100 columns the echo takes one row (at 80 or 40 it would wrap).
+  EXPECT_NE(s.out.find("S> '" + std::string(90, 'x') + "\r\n"), std::string::npos) << s.out;
+}
+
 TEST_F(Terminal, UpArrowRecallsEvenAfterARestart) {
   NEED_EDITOR();
   start();

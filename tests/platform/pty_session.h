@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -96,6 +97,14 @@ inline bool pty_wait_editing(PtySession& s, int ms = 15000) {
     if (std::chrono::steady_clock::now() >= end) return false;
     pty_pump(s, 10);
   }
+}
+
+// Change the terminal's size; the program gets SIGWINCH.
+inline void pty_resize(PtySession& s, int rows, int cols) {
+  struct winsize ws {};
+  ws.ws_row = static_cast<unsigned short>(rows);
+  ws.ws_col = static_cast<unsigned short>(cols);
+  ioctl(s.fd, TIOCSWINSZ, &ws);
 }
 
 inline void pty_send(PtySession& s, const std::string& keys) {
