@@ -8,6 +8,7 @@
 
 #include "eval/error.h"
 #include "memory/sjis.h"
+#include "platform/console.h"
 
 namespace ondrel {
 
@@ -31,7 +32,7 @@ void mem_init() {
   // control stack.
   void* arena = std::calloc(1, ARENA_BYTES);
   if (arena == nullptr) {
-    std::fputs(SJ_MEMORY_FAILED, stdout);  // "memory : メモリ確保に失敗しました．\n"
+    con_puts(SJ_MEMORY_FAILED);  // "memory : メモリ確保に失敗しました．\n"
     tl_quit();
   }
   mem_base = static_cast<uint8_t*>(arena);

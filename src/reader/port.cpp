@@ -7,6 +7,7 @@
 
 #include "eval/error.h"
 #include "eval/registry.h"
+#include "platform/console.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -62,14 +63,18 @@ void port_shutdown() {
 
 /* ------------------------------------------------------- character I/O */
 
+// Standard input goes through the console layer (line editing, terminal
+// encodings); every other stream is read as it is.
+static int next_byte(FILE* in) { return in == stdin ? con_read_char() : std::getc(in); }
+
 int port_read_char(FILE* in) {
   if (in == nullptr) return EOF;
-  int c = std::getc(in);
+  int c = next_byte(in);
   // A console read cut short by Ctrl+C: answer the break, or read on.
   while (c == EOF && std::ferror(in) && errno == EINTR) {
     std::clearerr(in);
     ev_check_break();
-    c = std::getc(in);
+    c = next_byte(in);
   }
   if (in == stdin) {
     bool again = port_ungot.exchange(false, std::memory_order_relaxed);
@@ -81,20 +86,27 @@ int port_read_char(FILE* in) {
 
 void port_unget_char(int c, FILE* in) {
   if (in == nullptr) return;
-  if (in == stdin) port_ungot = true;
-  if (c != EOF) std::ungetc(c, in);
+  if (in == stdin) {
+    port_ungot = true;
+    con_unget_char(c);
+  } else if (c != EOF) {
+    std::ungetc(c, in);
+  }
 }
 
 void port_write_n(const char* text, size_t n, FILE* out) {
   if (n == 0) return;
-  if (out != nullptr) std::fwrite(text, 1, n, out);
+  if (out == stdout)
+    con_write(text, n);  // the terminal may want UTF-8
+  else if (out != nullptr)
+    std::fwrite(text, 1, n, out);
   FILE* t = port_stream(PORT_TRANSCRIPT);
   if (t != nullptr) std::fwrite(text, 1, n, t);
 }
 
 void port_write(const char* text, FILE* out) { port_write_n(text, std::strlen(text), out); }
 
-void port_console(const char* text) { std::fputs(text, stdout); }
+void port_console(const char* text) { con_puts(text); }
 
 /* --------------------------------------------------- opening and closing */
 

@@ -9,6 +9,7 @@
 #include "eval/eval.h"
 #include "eval/symtab.h"
 #include "memory/memory.h"
+#include "platform/console.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
@@ -75,6 +76,7 @@ void tl_repl() {
     FILE* in = port_in();
     FILE* out = port_out();
     if (isatty(fileno(in))) {
+      ConPrompt edited(in, out);  // the line editor shows the prompt
       Value prompt = cell(sym_prompt).w1;
       if (prompt != 0) pr_write(prompt, out);
       port_write(" ", out);
@@ -99,6 +101,9 @@ void tl_repl() {
   }
 }
 
-bool tl_input_at_eof() { return std::feof(port_in()) != 0; }
+bool tl_input_at_eof() {
+  FILE* in = port_in();
+  return in == stdin ? con_at_eof() : std::feof(in) != 0;
+}
 
 }  // namespace ondrel

@@ -10,6 +10,7 @@
 #include "eval/error.h"
 #include "memory/memory.h"
 #include "memory/sjis.h"
+#include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -48,7 +49,7 @@ void tl_find_home(const char* argv0) {
   set_home("", 0);
 }
 
-static void console(const char* text) { std::fputs(text, stdout); }
+static void console(const char* text) { port_console(text); }
 
 static void shutdown() {
   if (mem_base != nullptr) mem_shutdown();

@@ -1,0 +1,451 @@
+// console.cpp - the console on a terminal: line editing, history, UTF-8.
+#include "platform/console.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <mutex>
+
+#ifdef ONDREL_HAVE_LIBEDIT
+#include <editline/readline.h>
+#endif
+
+#include "eval/error.h"
+#include "toplevel/break.h"
+
+namespace ondrel {
+
+// How standard input is read.
+enum ConMode {
+  CON_PLAIN,   // byte by byte from the stream, exactly as it comes
+  CON_LINES,   // whole lines from a terminal, converted before the reader
+  CON_EDITOR,  // whole lines from the line editor, converted before the reader
+};
+
+constexpr int CON_NO_PUSHBACK = -2;
+constexpr int CON_HISTORY_LINES = 1000;
+constexpr char CON_HISTORY_NAME[] = "/.ondrel_history";
+
+// The console's state.  The decisions are made once, at the first use, for
+// the standard streams of that moment; a stream swapped in later (as the
+// unit tests do) is served plainly.  `line[pos..]` are the typed bytes not
+// yet read; they are already in the reader's encoding.
+struct Console {
+  bool ready = false;           // con_init has run
+  FILE* in = nullptr;           // the standard input the decisions hold for
+  FILE* out = nullptr;          // the standard output they hold for
+  ConMode mode = CON_PLAIN;
+  bool conv_in = false;         // typed UTF-8 becomes Shift-JIS
+  bool conv_out = false;        // written Shift-JIS becomes UTF-8
+  locale_t locale = nullptr;    // the environment's LC_CTYPE, for the editor
+  ConConverter to_sjis;         // typed text on the way to the reader
+  ConConverter to_utf8;         // written text on the way to the terminal
+  std::string line;             // the finished line
+  size_t pos = 0;               // next byte of `line` to hand out
+  int pushback = CON_NO_PUSHBACK;
+  bool eof = false;             // input ended: every later read is EOF
+  bool capturing = false;       // standard output goes into `prompt`
+  bool prompt_pending = false;  // `prompt` waits for the next edited line
+  std::string prompt;           // in the reader's encoding
+  std::string history;          // the history file, or "" for none
+};
+
+static Console con;
+static std::mutex con_out_lock;  // the output converter, the prompt
+static volatile sig_atomic_t con_resized = 0;
+
+/* --------------------------------------------------------- conversion */
+
+bool con_wants_conversion(const char* codeset, const char* mode) {
+  if (mode != nullptr && std::strcmp(mode, "raw") == 0) return false;
+  return codeset != nullptr &&
+         (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+
+bool con_converter_open(ConConverter& cv, const char* to, const char* from) {
+  iconv_t d = iconv_open(to, from);
+  cv.held.clear();
+  cv.cd = d == reinterpret_cast<iconv_t>(-1) ? nullptr : d;
+  return cv.cd != nullptr;
+}
+
+void con_converter_close(ConConverter& cv) {
+  if (cv.cd != nullptr) iconv_close(static_cast<iconv_t>(cv.cd));
+  cv.cd = nullptr;
+  cv.held.clear();
+}
+
+void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out) {
+  if (cv.cd == nullptr) {
+    out.append(text, n);
+    return;
+  }
+  std::string joined;
+  if (!cv.held.empty()) {
+    joined = cv.held;
+    joined.append(text, n);
+    cv.held.clear();
+    text = joined.data();
+    n = joined.size();
+  }
+  iconv_t cd = static_cast<iconv_t>(cv.cd);
+  char* ip = const_cast<char*>(text);
+  size_t il = n;
+  char buf[1024];
+  while (il > 0) {
+    char* op = buf;
+    size_t ol = sizeof buf;
+    size_t r = iconv(cd, &ip, &il, &op, &ol);
+    out.append(buf, static_cast<size_t>(op - buf));
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    if (errno == EINVAL) {  // a character cut at the end: wait for the rest
+      cv.held.assign(ip, il);
+      break;
+    }
+    out.push_back(*ip);  // a byte that does not convert passes unchanged
+    ++ip;
+    --il;
+  }
+}
+
+void con_convert_flush(ConConverter& cv, std::string& out) {
+  out += cv.held;
+  cv.held.clear();
+}
+
+/* -------------------------------------------------------- line editor */
+
+#ifdef ONDREL_HAVE_LIBEDIT
+static void on_resize(int) { con_resized = 1; }
+
+// The editor's key reader.  It reads the terminal itself so that Ctrl+C
+// ends the edit at once (the signal cuts the read short and the break flag
+// is set): the editor then sees end of input and the caller raises the
+// break.  A multibyte character is decoded here, in the editor's locale.
+static int edit_getc(FILE*) {
+  char bytes[MB_LEN_MAX];
+  size_t n = 0;
+  for (;;) {
+    // Signals that came while the editor drew the line are answered too.
+    if (tl_break_flag != 0) return -1;
+    if (con_resized != 0) {
+      con_resized = 0;
+      rl_resize_terminal();
+    }
+    unsigned char b;
+    ssize_t r = read(STDIN_FILENO, &b, 1);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return -1;
+    if (n == 0 && b < 0x80) return b;
+    bytes[n++] = static_cast<char>(b);
+    std::mbstate_t st{};
+    wchar_t wc = 0;
+    size_t k = std::mbrtowc(&wc, bytes, n, &st);
+    if (k == static_cast<size_t>(-2) && n < sizeof bytes) continue;
+    if (k == static_cast<size_t>(-1) || k == static_cast<size_t>(-2))
+      return static_cast<unsigned char>(bytes[0]);
+    return static_cast<int>(wc);
+  }
+}
+
+// A change of the terminal's size is noted at any time; only while a line
+// is edited does it also cut the editor's read short, so that the editor
+// learns the new width at once.  Elsewhere the interrupted call restarts.
+static void on_resize_signal(int flags) {
+  struct sigaction sa {};
+  sa.sa_handler = on_resize;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = flags;
+  sigaction(SIGWINCH, &sa, nullptr);
+}
+
+static bool editor_start() {
+  rl_readline_name = "ondrel";
+  rl_instream = stdin;
+  rl_outstream = stdout;
+  rl_catch_signals = 0;  // the interpreter's own SIGINT handler stays
+  rl_getc_function = edit_getc;
+  rl_inhibit_completion = 1;  // Tab is typed text, not file-name completion
+  if (rl_initialize() != 0) return false;
+  stifle_history(CON_HISTORY_LINES);
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') {
+    con.history = std::string(home) + CON_HISTORY_NAME;
+    read_history(con.history.c_str());  // a missing file is no history
+  }
+  on_resize_signal(SA_RESTART);
+  return true;
+}
+
+// Add the line to the history and save it; a file that cannot be written
+// only costs the history of later runs.
+static void remember(const char* text) {
+  bool blank = true;
+  for (const char* p = text; *p != '\0'; ++p)
+    if (*p != ' ' && *p != '\t') blank = false;
+  if (blank) return;
+  add_history(text);
+  if (!con.history.empty()) write_history(con.history.c_str());
+}
+
+// One line through the editor, with the kept prompt; false at end of input.
+static bool edit_line(std::string& raw) {
+  std::string shown;
+  {
+    std::lock_guard<std::mutex> hold(con_out_lock);
+    if (con.prompt_pending) {
+      con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+      con_convert_flush(con.to_utf8, shown);
+    }
+    con.prompt_pending = false;
+    con.prompt.clear();
+  }
+  locale_t old = uselocale(con.locale != nullptr ? con.locale : LC_GLOBAL_LOCALE);
+  if (con_resized != 0) {
+    con_resized = 0;
+    rl_resize_terminal();
+  }
+  on_resize_signal(0);
+  char* text = readline(shown.c_str());
+  on_resize_signal(SA_RESTART);
+  uselocale(old);
+  if (tl_break_flag != 0) {
+    std::free(text);
+    ev_check_break();
+  }
+  if (text == nullptr) return false;
+  remember(text);
+  raw = text;
+  raw.push_back('\n');
+  std::free(text);
+  return true;
+}
+#else
+// A change of the terminal's size is noted at any time; only while a line
+// is edited does it also cut the editor's read short, so that the editor
+// learns the new width at once.  Elsewhere the interrupted call restarts.
+static bool editor_start() { return false; }
+static bool edit_line(std::string&) { return false; }
+#endif
+
+/* ------------------------------------------------------------- set-up */
+
+// Show a held character start as it is before the program waits.
+static void flush_output() {
+  std::lock_guard<std::mutex> hold(con_out_lock);
+  std::string tail;
+  con_convert_flush(con.to_utf8, tail);
+  if (!tail.empty()) std::fwrite(tail.data(), 1, tail.size(), con.out);
+  std::fflush(con.out);
+}
+
+static void con_at_exit() {
+  if (con.out == stdout) flush_output();
+}
+
+static void con_init() {
+  if (con.ready) return;
+  con.ready = true;
+  con.in = stdin;
+  con.out = stdout;
+  bool tty_in = fileno(stdin) == STDIN_FILENO && isatty(STDIN_FILENO) != 0;
+  bool tty_out = fileno(stdout) == STDOUT_FILENO && isatty(STDOUT_FILENO) != 0;
+  // The environment's character set is asked without changing the
+  // program's own locale, which stays "C" for the reader and printer.
+  con.locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+  const char* codeset = con.locale != nullptr ? nl_langinfo_l(CODESET, con.locale) : "";
+  bool utf8 = con_wants_conversion(codeset, std::getenv("ONDREL_CONSOLE"));
+  con.conv_in = tty_in && utf8 && con_converter_open(con.to_sjis, "CP932", "UTF-8");
+  con.conv_out = tty_out && utf8 && con_converter_open(con.to_utf8, "UTF-8", "CP932");
+  if (tty_in && tty_out) {
+    locale_t old = uselocale(con.locale != nullptr ? con.locale : LC_GLOBAL_LOCALE);
+    if (editor_start()) con.mode = CON_EDITOR;
+    uselocale(old);
+  }
+  if (con.mode == CON_PLAIN && con.conv_in) con.mode = CON_LINES;
+  std::atexit(con_at_exit);
+}
+
+bool con_has_editor() {
+#ifdef ONDREL_HAVE_LIBEDIT
+  return true;
+#else
+  return false;
+#endif
+}
+
+bool con_editing() {
+  con_init();
+  return con.mode == CON_EDITOR;
+}
+
+bool con_converting_input() {
+  con_init();
+  return con.conv_in;
+}
+
+bool con_converting_output() {
+  con_init();
+  return con.conv_out;
+}
+
+/* -------------------------------------------------------------- input */
+
+static bool served_plainly() { return con.mode == CON_PLAIN || stdin != con.in; }
+
+// One line of the terminal without the editor; false at end of input.
+// A Ctrl+C drops what was typed of the line and raises the break.
+static bool terminal_line(std::string& raw) {
+  for (;;) {
+    int c = std::getc(stdin);
+    if (c == EOF) {
+      if (std::ferror(stdin) && errno == EINTR) {
+        std::clearerr(stdin);
+        if (tl_break_flag != 0) {
+          raw.clear();
+          ev_check_break();
+        }
+        continue;
+      }
+      return !raw.empty();
+    }
+    raw.push_back(static_cast<char>(c));
+    if (c == '\n') return true;
+  }
+}
+
+// Show a prompt that no edited line took (the byte comes from a line
+// already typed).
+static void show_prompt() {
+  std::string shown;
+  {
+    std::lock_guard<std::mutex> hold(con_out_lock);
+    if (!con.prompt_pending) return;
+    con.prompt_pending = false;
+    con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+    con.prompt.clear();
+  }
+  std::fwrite(shown.data(), 1, shown.size(), stdout);
+}
+
+// Refill the line; false at end of input.
+static bool next_line() {
+  flush_output();
+  std::string raw;
+  bool got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
+  if (!got) {
+    con.eof = true;
+    return false;
+  }
+  con.line.clear();
+  con.pos = 0;
+  if (con.conv_in) {
+    con_convert(con.to_sjis, raw.data(), raw.size(), con.line);
+    con_convert_flush(con.to_sjis, con.line);
+  } else {
+    con.line = raw;
+  }
+  return true;
+}
+
+int con_read_char() {
+  con_init();
+  if (served_plainly()) return std::getc(stdin);
+  if (con.pushback != CON_NO_PUSHBACK) {
+    int c = con.pushback;
+    con.pushback = CON_NO_PUSHBACK;
+    return c;
+  }
+  if (con.pos < con.line.size()) {
+    show_prompt();
+  } else {
+    if (con.eof) return EOF;
+    con.line.clear();
+    con.pos = 0;
+    if (!next_line()) return EOF;
+  }
+  return static_cast<unsigned char>(con.line[con.pos++]);
+}
+
+void con_unget_char(int c) {
+  con_init();
+  if (c == EOF) return;
+  if (served_plainly())
+    std::ungetc(c, stdin);
+  else
+    con.pushback = c;
+}
+
+bool con_at_eof() {
+  con_init();
+  if (served_plainly()) return std::feof(stdin) != 0;
+  return con.eof && con.pushback == CON_NO_PUSHBACK && con.pos >= con.line.size();
+}
+
+bool con_input_buffered() {
+  con_init();
+  if (served_plainly()) return false;
+  return con.pushback != CON_NO_PUSHBACK || con.pos < con.line.size();
+}
+
+/* ------------------------------------------------------------- output */
+
+void con_write(const char* text, size_t n) {
+  con_init();
+  if (n == 0) return;
+  if (stdout != con.out) {
+    std::fwrite(text, 1, n, stdout);
+    return;
+  }
+  std::string shown;
+  {
+    std::lock_guard<std::mutex> hold(con_out_lock);
+    if (con.capturing) {
+      con.prompt.append(text, n);
+      return;
+    }
+    if (con.prompt_pending) {
+      con.prompt_pending = false;
+      con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+      con.prompt.clear();
+    }
+    con_convert(con.to_utf8, text, n, shown);  // unchanged when not converting
+  }
+  std::fwrite(shown.data(), 1, shown.size(), stdout);
+}
+
+void con_puts(const char* text) { con_write(text, std::strlen(text)); }
+
+ConPrompt::ConPrompt(FILE* in, FILE* out) {
+  con_init();
+  active = con.mode == CON_EDITOR && in == stdin && stdin == con.in && out == stdout &&
+           stdout == con.out;
+  if (!active) return;
+  std::lock_guard<std::mutex> hold(con_out_lock);
+  if (con.prompt_pending) {  // an earlier prompt nobody read after: show it
+    std::string shown;
+    con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
+  }
+  con.prompt.clear();
+  con.prompt_pending = false;
+  con.capturing = true;
+}
+
+ConPrompt::~ConPrompt() {
+  if (!active) return;
+  std::lock_guard<std::mutex> hold(con_out_lock);
+  con.capturing = false;
+  con.prompt_pending = true;
+}
+
+}  // namespace ondrel

@@ -1,0 +1,62 @@
+// console.h - the console on a terminal: line editing, history, UTF-8.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace ondrel {
+
+// The console layer sits between the ports and the process's standard
+// streams.  Through pipes and files it passes every byte unchanged.  When
+// standard input is a terminal it reads whole lines (edited with libedit
+// when the build has it, with history in ~/.ondrel_history) and hands their
+// bytes out one by one; when the terminal's locale uses UTF-8 it converts
+// typed text to Shift-JIS (CP932) and written text back to UTF-8.  The
+// environment variable ONDREL_CONSOLE=raw turns the conversion off.
+
+// Console input: the next byte of standard input (0..255 or EOF), and one
+// byte of push-back.  A Ctrl+C while a line is edited drops the line and
+// raises the user break.
+int con_read_char();
+void con_unget_char(int c);
+bool con_at_eof();            // the console input has ended
+bool con_input_buffered();    // typed bytes are waiting to be read
+
+// Console output: every text bound for standard output goes through here.
+void con_write(const char* text, size_t n);
+void con_puts(const char* text);
+
+// While a ConPrompt lives, text written to standard output is kept as the
+// prompt of the next edited line instead of being shown, so that the line
+// editor can redraw it.  It takes effect only when the line editor reads
+// `in` and `out` is the terminal it draws on.
+struct ConPrompt {
+  ConPrompt(FILE* in, FILE* out);
+  ~ConPrompt();
+  ConPrompt(const ConPrompt&) = delete;
+  ConPrompt& operator=(const ConPrompt&) = delete;
+  bool active;
+};
+
+// What the console decided at its first use (for tests and diagnostics).
+bool con_has_editor();        // the build carries the line editor
+bool con_editing();           // lines are read through the line editor
+bool con_converting_input();  // typed UTF-8 becomes Shift-JIS
+bool con_converting_output(); // written Shift-JIS becomes UTF-8
+
+// One converter between Shift-JIS and UTF-8.  Bytes that do not convert
+// pass unchanged; an incomplete character at the end of a text is held
+// until the next text arrives (or until flush).
+struct ConConverter {
+  void* cd = nullptr;  // iconv descriptor, or null when no conversion
+  std::string held;    // the start of a character split between two texts
+};
+bool con_converter_open(ConConverter& cv, const char* to, const char* from);
+void con_converter_close(ConConverter& cv);
+void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out);
+void con_convert_flush(ConConverter& cv, std::string& out);
+
+// True when `codeset` names UTF-8 and `mode` (ONDREL_CONSOLE) is not "raw".
+bool con_wants_conversion(const char* codeset, const char* mode);
+
+}  // namespace ondrel
