@@ -22,7 +22,7 @@ for t in $targets; do
   dict=()
   [ -e "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
   echo "fuzz.sh: $t for ${secs}s" >&2
-  (cd "$work" && "$root/build-fuzz/fuzz/fuzz_$t" "${dict[@]}" -max_total_time="$secs" -timeout=10 \
+  (cd "$work" && "$root/build-fuzz/fuzz/fuzz_$t" "${dict[@]}" -max_total_time="$secs" -timeout=10 -max_len=2048 \
      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$root/build-fuzz/findings/$t/" \
      "$root/fuzz/corpus/$t" "$root/fuzz/regressions/$t") || status=1
 done

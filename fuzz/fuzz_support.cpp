@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "eval/error.h"
 #include "eval/eval.h"
@@ -37,10 +38,28 @@ void fz_process_init() {
 
 FILE* fz_sink() { return sink; }
 
+// The state right after start-up, made once and copied back before each
+// input: the same as a fresh start, without building the heap and the
+// symbol table anew every time.
+static uint8_t* saved_arena = nullptr;
+static Memory saved_mem;
+static Roots saved_roots;
+
 void fz_begin() {
-  mem_init();
-  port_init();
-  sym_init();
+  if (saved_arena == nullptr) {
+    mem_init();
+    port_init();
+    sym_init();
+    saved_arena = static_cast<uint8_t*>(std::malloc(ARENA_BYTES));
+    if (saved_arena == nullptr) fz_fault("no memory for the start-up copy");
+    std::memcpy(saved_arena, mem_base, ARENA_BYTES);
+    saved_mem = mem;
+    saved_roots = roots;
+  }
+  std::memcpy(mem_base, saved_arena, ARENA_BYTES);
+  mem = saved_mem;
+  port_init();  // clears the symbol table, restored next
+  roots = saved_roots;
   ev_reset();
   tl_break_flag = 0;
   ev_dispatch_budget = 0;
@@ -55,7 +74,6 @@ void fz_end() {
   }
   port_reset_current();
   port_shutdown();
-  mem_shutdown();
 }
 
 FILE* fz_open(const uint8_t* data, size_t size) {

@@ -15,8 +15,9 @@ namespace ondrel {
 // in a scratch directory of their own.
 void fz_process_init();
 
-// Per input: the regions, ports, symbol table and primitives made anew,
-// so that every input runs from the same state and replays alike.
+// Per input: the regions, ports, symbol table and primitives as they are
+// right after start-up, so that every input runs from the same state and
+// replays alike.
 void fz_begin();
 void fz_end();
 
