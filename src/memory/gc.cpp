@@ -37,7 +37,9 @@ static void mark(Value root) {
       uint8_t t = tag & TYPE_MASK;
       if (t == 0 || t > KEYWORD) corrupt_heap(tag);
       switch (t) {
-        case PAIR: case CLOSURE: case MACRO:
+        case PAIR:
+        case CLOSURE:
+        case MACRO:
           tag |= MARK_BIT;
           mark_stack[mark_sp++] = cell(v).w1;
           v = cell(v).w2;
@@ -47,14 +49,18 @@ static void mark(Value root) {
           if (cell(v).w1 != 0) mark_stack[mark_sp++] = cell(v).w1;
           v = cell(v).w2;
           continue;
-        case CONSTANT: case KEYWORD:
+        case CONSTANT:
+        case KEYWORD:
           tag |= MARK_BIT;
           v = cell(v).w2;
           continue;
-        case PRIMITIVE: case INTEGER: case RATIONAL: case REAL: case COMPLEX:
-        case STRING: case NAMED_PROCEDURE:
-          tag |= MARK_BIT;
-          break;
+        case PRIMITIVE:
+        case INTEGER:
+        case RATIONAL:
+        case REAL:
+        case COMPLEX:
+        case STRING:
+        case NAMED_PROCEDURE: tag |= MARK_BIT; break;
         case VECTOR: {
           tag |= MARK_BIT;
           const Value* slots = vec_slots(v);
@@ -175,7 +181,10 @@ static void compact_vectors() {
     } else {
       // A dead block: skip to just past its 0 terminator.
       const Value* w = reinterpret_cast<const Value*>(mem_base + src);
-      while (src < mem.vec_top && *w != 0) { src += 4; ++w; }
+      while (src < mem.vec_top && *w != 0) {
+        src += 4;
+        ++w;
+      }
       src += 4;
     }
   }
@@ -196,7 +205,10 @@ static uint32_t sweep() {
     }
     k.tag = PAIR;
     k.w1 = NIL;
-    if (last == NIL) head = c; else cell(last).w2 = c;
+    if (last == NIL)
+      head = c;
+    else
+      cell(last).w2 = c;
     last = c;
     ++nfree;
   }

@@ -9,16 +9,16 @@ namespace ondrel {
 
 // Sizes of the regions.
 constexpr uint32_t HEAP_CELLS = 80000;
-constexpr uint32_t AREA_BYTES = 16000;   // string area and vector area each
-constexpr uint32_t STACK_WORDS = 4000;   // software stack and control stack each
-constexpr uint32_t PORT_OBJECTS = 64;    // room for the static port objects
+constexpr uint32_t AREA_BYTES = 16000;  // string area and vector area each
+constexpr uint32_t STACK_WORDS = 4000;  // software stack and control stack each
+constexpr uint32_t PORT_OBJECTS = 64;   // room for the static port objects
 
 // Arena layout, as offsets from mem_base.  The first 64 bytes stay unused
 // so that no value is 60 or less.
-constexpr Value NIL = 64;                        // static Cell
-constexpr Value NULL_VECTOR = 76;                // static Cell
-constexpr uint32_t CHAR_TABLE = 96;              // 256 two-byte CHARACTERs
-constexpr uint32_t PORT_TABLE = CHAR_TABLE + 512;    // 8 bytes per port object
+constexpr Value NIL = 64;                          // static Cell
+constexpr Value NULL_VECTOR = 76;                  // static Cell
+constexpr uint32_t CHAR_TABLE = 96;                // 256 two-byte CHARACTERs
+constexpr uint32_t PORT_TABLE = CHAR_TABLE + 512;  // 8 bytes per port object
 constexpr uint32_t HEAP_BASE = PORT_TABLE + 8 * PORT_OBJECTS;
 constexpr uint32_t HEAP_END = HEAP_BASE + 12 * HEAP_CELLS;
 constexpr uint32_t VEC_BASE = HEAP_END;
@@ -28,10 +28,12 @@ constexpr uint32_t CSTACK_BASE = SSTACK_BASE + 4 * STACK_WORDS;
 constexpr uint32_t ARENA_BYTES = CSTACK_BASE + 4 * STACK_WORDS;
 
 // Collector cause codes recorded by the allocators.
+// clang-format off
 enum GcCause : uint8_t {
   GC_PAIR = 1, GC_SYMBOL = 2, GC_PRIMITIVE = 3, GC_INTEGER = 4, GC_REAL = 6,
   GC_STRING = 8, GC_VECTOR = 9, GC_USER = 255,
 };
+// clang-format on
 
 // State of the regions.  Invariants between collections:
 //  - free cells are tagged PAIR, hold NIL in w1 and are chained through w2,
@@ -41,14 +43,14 @@ enum GcCause : uint8_t {
 //    VECTOR or CONTINUATION cell and ends in a 0 word;
 //  - no tag byte carries MARK_BIT.
 struct Memory {
-  Value free;            // head of the free list
-  uint32_t str_top;      // first free byte of the string area (offset)
-  uint32_t vec_top;      // first free byte of the vector area (offset)
-  uint32_t sp;           // software stack: next free word (index 0..4000)
-  uint32_t cp;           // control stack: next free word (index 0..4000)
-  uint8_t last_cause;    // cause code of the latest collection
-  uint32_t collections;  // number of collections run
-  bool stress;           // collect on every allocation (debug switch)
+  Value free;                 // head of the free list
+  uint32_t str_top;           // first free byte of the string area (offset)
+  uint32_t vec_top;           // first free byte of the vector area (offset)
+  uint32_t sp;                // software stack: next free word (index 0..4000)
+  uint32_t cp;                // control stack: next free word (index 0..4000)
+  uint8_t last_cause;         // cause code of the latest collection
+  uint32_t collections;       // number of collections run
+  bool stress;                // collect on every allocation (debug switch)
   bool reference_compaction;  // use the owner-search compaction (tests only)
 };
 inline Memory mem{};
@@ -57,19 +59,19 @@ inline Memory mem{};
 // collector can reach them without depending on those subsystems.
 constexpr int DEFINE_TABLE_SIZE = 256;
 struct DefineEntry {
-  Value expr;    // the defining expression
-  Value sym;     // the SYMBOL it defines
+  Value expr;  // the defining expression
+  Value sym;   // the SYMBOL it defines
 };
 struct Roots {
   Value symtab[256];  // symbol-table buckets: lists of interned cells
   // The evaluator's five registers, in the collector's root order.
-  Value form;         // form most recently dispatched (for error reports)
-  Value env;          // current environment
-  Value exp;          // current expression
-  Value app;          // application being assembled
-  Value val;          // current value
+  Value form;                           // form most recently dispatched (for error reports)
+  Value env;                            // current environment
+  Value exp;                            // current expression
+  Value app;                            // application being assembled
+  Value val;                            // current value
   DefineEntry defs[DEFINE_TABLE_SIZE];  // define table
-  int ndefs;          // entries in use
+  int ndefs;                            // entries in use
 };
 inline Roots roots{};
 
@@ -80,16 +82,16 @@ void mem_shutdown();
 
 // Allocators.  Each may collect; keep unlinked objects on the software
 // stack across them, and re-read area pointers afterwards.
-Value mem_make_pair();                          // (() . ())
-Value mem_cons_slow(Value a, Value d);          // mem_cons when it must collect
-Value mem_make_string(const char* text);        // copy of text (may lie in the area)
+Value mem_make_pair();                                  // (() . ())
+Value mem_cons_slow(Value a, Value d);                  // mem_cons when it must collect
+Value mem_make_string(const char* text);                // copy of text (may lie in the area)
 Value mem_make_string_n(const char* text, uint32_t n);  // first n bytes of text
 Value mem_make_string_fill(uint32_t n, uint8_t fill);
-Value mem_make_symbol(const char* name);        // unbound, not interned
+Value mem_make_symbol(const char* name);  // unbound, not interned
 Value mem_make_primitive(uint8_t kind, uint32_t handler);
 Value mem_make_integer(int32_t n);
 Value mem_make_real(double d);
-Value mem_make_vector(uint32_t n);              // slots uninitialised: fill them first
+Value mem_make_vector(uint32_t n);  // slots uninitialised: fill them first
 inline Value mem_char(uint32_t code) { return CHAR_TABLE + 2 * (code & 0xFF); }
 
 // Run a full collection; returns the number of free cells after the sweep.
@@ -108,8 +110,12 @@ inline Value* cstack() { return reinterpret_cast<Value*>(mem_base + CSTACK_BASE)
 struct Protect {
   uint32_t saved;
   template <typename... V>
-  explicit Protect(V... vs) : saved(mem.sp) { (mem_push(vs), ...); }
-  ~Protect() { if (mem.sp > saved) mem.sp = saved; }
+  explicit Protect(V... vs) : saved(mem.sp) {
+    (mem_push(vs), ...);
+  }
+  ~Protect() {
+    if (mem.sp > saved) mem.sp = saved;
+  }
   Protect(const Protect&) = delete;
   Protect& operator=(const Protect&) = delete;
 };

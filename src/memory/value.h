@@ -11,12 +11,14 @@ namespace ondrel {
 using Value = uint32_t;
 
 // Type numbers: the tag byte's low six bits.
+// clang-format off
 enum Tag : uint8_t {
   PAIR = 1, SYMBOL = 2, CONSTANT = 3, PRIMITIVE = 4, CLOSURE = 5,
   CONTINUATION = 6, MACRO = 8, INTEGER = 9, RATIONAL = 10, REAL = 11,
   COMPLEX = 12, STRING = 13, CHARACTER = 14, VECTOR = 15, INPUT_PORT = 16,
   OUTPUT_PORT = 17, NAMED_PROCEDURE = 18, KEYWORD = 19,
 };
+// clang-format on
 
 // The tag byte:
 //   bit  7   6    5 ....... 0

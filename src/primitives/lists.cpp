@@ -196,7 +196,10 @@ static Value p_symbol_p(Value args) {
 
 Value prim_number_p(Value args) {
   switch (tag_byte(prim_arg0(args))) {
-    case INTEGER: case RATIONAL: case REAL: case COMPLEX: return sym_true;
+    case INTEGER:
+    case RATIONAL:
+    case REAL:
+    case COMPLEX: return sym_true;
     default: return sym_false;
   }
 }
@@ -208,7 +211,10 @@ static Value p_procedure_p(Value args) {
   if (type_of(v) == SYMBOL) v = car(v);
   if (v == 0) return sym_false;  // unbound
   switch (tag_byte(v)) {
-    case PRIMITIVE: case CLOSURE: case CONTINUATION: case KEYWORD: return sym_true;
+    case PRIMITIVE:
+    case CLOSURE:
+    case CONTINUATION:
+    case KEYWORD: return sym_true;
     default: return sym_false;
   }
 }

@@ -107,13 +107,9 @@ static Value p_num_le(Value args) { return compare(args, CMP_LE); }
 
 /* ------------------------------------------------------------ integers */
 
-static Value p_even_p(Value args) {
-  return boolean(prim_need_int(prim_arg0(args), E_NEED_NUMBER) % 2 == 0);
-}
+static Value p_even_p(Value args) { return boolean(prim_need_int(prim_arg0(args), E_NEED_NUMBER) % 2 == 0); }
 
-static Value p_odd_p(Value args) {
-  return boolean(prim_need_int(prim_arg0(args), E_NEED_NUMBER) % 2 != 0);
-}
+static Value p_odd_p(Value args) { return boolean(prim_need_int(prim_arg0(args), E_NEED_NUMBER) % 2 != 0); }
 
 // Truncated remainder, with the sign of the dividend.
 static Value p_remainder(Value args) {

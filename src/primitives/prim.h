@@ -58,8 +58,8 @@ inline int64_t prim_list_length(Value v) {
 inline Value prim_unspecified() { return sym_unspecified; }
 
 // Shared between the groups (lists.cpp).
-bool prim_equal(Value a, Value b);   // equal? of two values
-Value prim_number_p(Value args);     // number?, registered by two groups
+bool prim_equal(Value a, Value b);  // equal? of two values
+Value prim_number_p(Value args);    // number?, registered by two groups
 // Shared with the tests (numbers.cpp).
 int32_t prim_parse_integer(const char* text, int32_t radix);  // string->number
 

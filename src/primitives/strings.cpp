@@ -139,9 +139,7 @@ static Value p_string_append(Value args) {
   return s;
 }
 
-static Value p_string_copy(Value args) {
-  return mem_make_string(str_bytes(need_string(prim_arg0(args))));
-}
+static Value p_string_copy(Value args) { return mem_make_string(str_bytes(need_string(prim_arg0(args)))); }
 
 static Value p_string_fill(Value args) {
   Value s = need_string(prim_arg0(args));
@@ -189,26 +187,16 @@ static Value p_list_to_string(Value args) {
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef STRING_PRIMS[] = {
-    {"make-string", K_ONE_TWO, p_make_string},
-    {"string", K_ANY, p_string},
-    {"string-length", K_ONE, p_string_length},
-    {"string-ref", K_TWO, p_string_ref},
-    {"string-set!", K_THREE, p_string_set},
-    {"string=?", K_TWO, p_string_eq},
-    {"string<?", K_TWO, p_string_lt},
-    {"string>?", K_TWO, p_string_gt},
-    {"string<=?", K_TWO, p_string_le},
-    {"string>=?", K_TWO, p_string_ge},
-    {"string-ci=?", K_TWO, p_string_ci_eq},
-    {"string-ci<?", K_TWO, p_string_ci_lt},
-    {"string-ci>?", K_TWO, p_string_ci_gt},
-    {"string-ci<=?", K_TWO, p_string_ci_le},
-    {"string-ci>=?", K_TWO, p_string_ci_ge},
-    {"substring", K_THREE, p_substring},
-    {"string-append", K_ANY, p_string_append},
-    {"string->list", K_ONE, p_string_to_list},
-    {"list->string", K_ONE, p_list_to_string},
-    {"string-copy", K_ONE, p_string_copy},
+    {"make-string", K_ONE_TWO, p_make_string}, {"string", K_ANY, p_string},
+    {"string-length", K_ONE, p_string_length}, {"string-ref", K_TWO, p_string_ref},
+    {"string-set!", K_THREE, p_string_set},    {"string=?", K_TWO, p_string_eq},
+    {"string<?", K_TWO, p_string_lt},          {"string>?", K_TWO, p_string_gt},
+    {"string<=?", K_TWO, p_string_le},         {"string>=?", K_TWO, p_string_ge},
+    {"string-ci=?", K_TWO, p_string_ci_eq},    {"string-ci<?", K_TWO, p_string_ci_lt},
+    {"string-ci>?", K_TWO, p_string_ci_gt},    {"string-ci<=?", K_TWO, p_string_ci_le},
+    {"string-ci>=?", K_TWO, p_string_ci_ge},   {"substring", K_THREE, p_substring},
+    {"string-append", K_ANY, p_string_append}, {"string->list", K_ONE, p_string_to_list},
+    {"list->string", K_ONE, p_list_to_string}, {"string-copy", K_ONE, p_string_copy},
     {"string-fill!", K_TWO, p_string_fill},
 };
 

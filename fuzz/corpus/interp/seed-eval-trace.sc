@@ -1,0 +1,18 @@
+; Trace lines, their indentation, the depth limit, untrace.
+(define (fact n) (if (= n 0) 1 (* n (fact (- n 1)))))
+(trace fact)
+(fact 2)
+(untrace fact)
+(fact 3)
+(define (down n) (if (= n 0) 'bottom (list (down (- n 1)))))
+(trace down)
+(down 41)
+(define (deep n) (if (= n 0) 0 (+ 1 (deep (- n 1)))))
+(trace deep)
+(deep 300)
+(deep 1)
+(define deep 5)
+deep
+(define (tl n) (if (= n 0) 'end (tl (- n 1))))
+(trace tl)
+(tl 2)

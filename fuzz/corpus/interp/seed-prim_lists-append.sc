@@ -1,0 +1,23 @@
+; append: copying, sharing of the last argument, and its errors.
+(append)
+(append '() '())
+(append 5)
+(append '() 5)
+(append '(1) 5)
+(append 5 '(1))
+(append '(1) 2 '(3))
+(append '(1 . 2) '(3))
+(append '(1 2) '(3 4) '(5))
+(append '() '(1) '() '(2) '())
+(append '(1) '() 5)
+(define x '(3 4))
+(define r (append '(1) '(2) x))
+r
+(eq? (cdr (cdr r)) x)
+(define s (append '(1) '() x))
+s
+(eq? (cdr s) x)
+(eq? (append '() '() x) x)
+(define first '(1 2))
+(eq? (append first '()) first)
+(append '(1) '(2 . 3))

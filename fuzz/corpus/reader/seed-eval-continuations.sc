@@ -1,0 +1,15 @@
+; Continuations: escape, re-entry from later lines, arguments.
+(+ 1 (call-with-current-continuation (lambda (k) (+ 10 (k 2)))))
+(call-with-current-continuation (lambda (k) 5))
+(define r #f)
+(+ 1 (call-with-current-continuation (lambda (k) (set! r k) 1)))
+(r 5)
+(r 10)
+(r)
+(r 1 2)
+(call-with-current-continuation)
+(call-with-current-continuation 5)
+(define (find-first pred l)
+  (call-with-current-continuation
+    (lambda (return) (for-each (lambda (x) (if (pred x) (return x))) l) #f)))
+(find-first (lambda (x) (> x 2)) '(1 2 3 4))

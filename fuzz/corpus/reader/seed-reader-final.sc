@@ -1,0 +1,1 @@
+'done-without-newline
