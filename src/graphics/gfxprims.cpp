@@ -11,6 +11,7 @@
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
 #include "memory/memory.h"
+#include "turtle/turtle.h"
 
 namespace ondrel {
 
@@ -229,8 +230,7 @@ Value gfx_help_basic(Value args) {
 
 namespace {
 
-// In registration order; "cursor" follows "width" and "editor" comes
-// last when their groups provide them.
+// In registration order; "editor" comes last when its group provides it.
 constexpr PrimDef GFX_PRIMS[] = {
     {"open", K_ONE, gfx_open_window},
     {"close", K_ONE, gfx_close_window},
@@ -244,6 +244,7 @@ constexpr PrimDef GFX_PRIMS[] = {
     {"circlef", K_ONE, gfx_circlef},
     {"color", K_ONE, gfx_color},
     {"width", K_ONE, gfx_width},
+    {"cursor", K_ONE, tur_cursor},
     {"info-width", K_NONE, gfx_info_width},
     {"info-color", K_NONE, gfx_info_color},
     {"snapshot", K_OPT1, gfx_snapshot},

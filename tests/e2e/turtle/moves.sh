@@ -1,0 +1,1 @@
+ONDREL_HEADLESS=1 "$ONDREL" < moves.in
