@@ -1,4 +1,5 @@
 // eval.cpp - the dispatcher, variables, combinations and application.
+#include <array>
 #include <cstring>
 
 #include "eval/eval.h"
@@ -38,44 +39,30 @@ static bool ev_is_procedure(Value v) {
   return t == PRIMITIVE || t == CLOSURE;
 }
 
-Value ev_lookup(Value sym, Value env) {
+// Return codes whose state stores its value with NAMED_PROCEDUREs replaced
+// by their SYMBOL: a global procedure looked up for them can be handed over
+// as the SYMBOL at once, without making the cell that would be dropped.
+static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
+  std::array<bool, ST_LAST + 1> t{};
+  for (uint32_t code : {ST_OPERATOR, ST_OPERAND, ST_DEFINE_DONE, ST_SET_DONE, ST_LET_VALUE, ST_LETSTAR_FRAME,
+                        ST_LETREC_VALUE})
+    t[code] = true;
+  return t;
+}();
+
+// The value of a variable in env: its innermost binding, else its global
+// value, a global procedure as a NAMED_PROCEDURE unless `by_name` asks for
+// the SYMBOL itself.
+static Value ev_variable(Value sym, Value env, bool by_name) {
   Value b = ev_find_binding(sym, env);
   if (b != NIL) return cdr(b);
   Value g = cell(sym).w1;
   if (g == 0) ev_error(E_UNDEF_SYMBOL);
-  return ev_is_procedure(g) ? ev_make_named(sym) : g;
-}
-
-// Return codes whose state stores its value with NAMED_PROCEDUREs replaced
-// by their SYMBOL: a global procedure looked up for them can be handed over
-// as the SYMBOL at once, without making the cell that would be dropped.
-static constexpr bool ev_unnames_value[ST_LAST + 1] = {
-    /* 0 .. 2 */ false, false, false,
-    /* 3 ST_OPERATOR, 4 ST_OPERAND */ true, true,
-    /* 5 .. 14 */ false, false, false, false, false, false, false, false, false, false,
-    /* 15 ST_DEFINE_DONE */ true,
-    /* 16 .. 19 */ false, false, false, false,
-    /* 20 ST_SET_DONE */ true,
-    /* 21 .. 31 */ false, false, false, false, false, false, false, false, false, false, false,
-    /* 32 ST_LET_VALUE */ true,
-    /* 33, 34 */ false, false,
-    /* 35 ST_LETSTAR_FRAME */ true,
-    /* 36, 37 */ false, false,
-    /* 38 ST_LETREC_VALUE */ true,
-    /* 39 .. 46 */ false, false, false, false, false, false, false, false,
-};
-static_assert(ev_unnames_value[ST_OPERAND] && ev_unnames_value[ST_LETREC_VALUE] && !ev_unnames_value[ST_LAST]);
-
-// The value of a variable, for the frame waiting on top of the stack.
-static Value ev_variable(Value sym) {
-  Value b = ev_find_binding(sym, roots.env);
-  if (b != NIL) return cdr(b);
-  Value g = cell(sym).w1;
-  if (g == 0) ev_error(E_UNDEF_SYMBOL);
   if (!ev_is_procedure(g)) return g;
-  Value code = cstack()[mem.cp - 1];
-  return code <= ST_LAST && ev_unnames_value[code] ? sym : ev_make_named(sym);
+  return by_name ? sym : ev_make_named(sym);
 }
+
+Value ev_lookup(Value sym, Value env) { return ev_variable(sym, env, false); }
 
 /* --------------------------------------------------- states 1 to 7 */
 
@@ -87,8 +74,10 @@ static uint32_t ev_state_return() { return 0; }
 static uint32_t ev_state_expression() {
   Value x = roots.exp;
   switch (type_of(x)) {
-    case SYMBOL:
-      return ev_value(ev_variable(x));
+    case SYMBOL: {
+      Value code = cstack()[mem.cp - 1];  // the frame waiting for the value
+      return ev_value(ev_variable(x, roots.env, code <= ST_LAST && ev_unnames_value[code]));
+    }
     case PAIR: {
       Value head = car(x);
       if (tag_byte(head) == KEYWORD) {

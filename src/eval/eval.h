@@ -50,6 +50,10 @@ Value ev_evaluate(Value exp);
 // procedure); raises error 9 when it has no value.
 Value ev_lookup(Value sym, Value env);
 
+// The comparison of eqv? and case: numbers by value (an INTEGER never
+// equals a REAL), strings by content, everything else by identity.
+bool ev_eqv(Value a, Value b);
+
 // A NAMED_PROCEDURE stands for its SYMBOL wherever a value is stored.
 inline Value ev_unname(Value v) { return is(v, NAMED_PROCEDURE) ? cell(v).w1 : v; }
 

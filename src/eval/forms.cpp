@@ -30,7 +30,7 @@ static Value ev_make_closure(Value lambda, Value env) {
   return c;
 }
 
-// A binding of let, let*, letrec or a do spec: (variable init ...).
+// A binding of let, let*, letrec or a do variable: (variable init ...).
 static void ev_check_binding(Value b) {
   if (!is(b, PAIR) || !is(cdr(b), PAIR)) ev_error(E_ILLEGAL_FORM);
 }

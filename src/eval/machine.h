@@ -108,7 +108,4 @@ uint32_t ev_state_eval();
 uint32_t ev_state_apply();
 uint32_t ev_state_callcc();
 
-// The comparison of eqv?: numbers by value, strings by content, else identity.
-bool ev_eqv(Value a, Value b);
-
 }  // namespace ondrel

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/gfx.h"
+#include "platform/file_guard.h"
 
 namespace ondrel {
 
@@ -30,28 +31,20 @@ namespace {
 
 constexpr uint32_t CURSOR_DATA_MAX = 1024;  // bytes kept from a cursor file
 
-struct File {
-  FILE* f;
-  explicit File(FILE* opened) : f(opened) {}
-  ~File() { if (f) std::fclose(f); }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-};
-
 }  // namespace
 
 CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, uint32_t color1) {
-  File in(std::fopen(name, "rb"));
-  if (!in.f) return {false, 0, 0};
+  FileGuard in(std::fopen(name, "rb"));
+  if (!in.fp) return {false, 0, 0};
   char sig[4];
-  if (std::fread(sig, 1, 4, in.f) != 4 || std::memcmp(sig, "BMP1", 4) != 0) return {false, 0, 0};
-  int w = std::fgetc(in.f), h = std::fgetc(in.f);
+  if (std::fread(sig, 1, 4, in.fp) != 4 || std::memcmp(sig, "BMP1", 4) != 0) return {false, 0, 0};
+  int w = std::fgetc(in.fp), h = std::fgetc(in.fp);
   if (w < 1 || w > GFX_CURSOR_MAX || h < 1 || h > GFX_CURSOR_MAX) return {false, 0, 0};
   // Everything up to the end of the file, of which the first 1024 bytes
   // are kept; a file shorter than its rows leaves the rest in colour0.
   uint8_t data[CURSOR_DATA_MAX];
   uint32_t n = 0;
-  for (int c; (c = std::fgetc(in.f)) != EOF;)
+  for (int c; (c = std::fgetc(in.fp)) != EOF;)
     if (n < CURSOR_DATA_MAX) data[n++] = uint8_t(c);
   bool ok = gfx_make_mono_picture(p, w, h, data, n, color0, color1);
   return {ok, w, h};

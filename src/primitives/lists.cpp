@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string>
 
+#include "eval/eval.h"
 #include "primitives/prim.h"
 
 namespace ondrel {
@@ -85,19 +86,7 @@ static Value p_append(Value args) {
 
 static Value p_eq(Value args) { return boolean(prim_arg0(args) == prim_arg1(args)); }
 
-// Numbers by value (an INTEGER never equals a REAL), strings by content,
-// everything else by identity.  A NaN equals only itself as an object.
-static bool eqv(Value a, Value b) {
-  if (a == b) return true;
-  switch (tag_byte(a)) {
-    case INTEGER: return has_tag(b, INTEGER) && int_value(a) == int_value(b);
-    case REAL: return has_tag(b, REAL) && real_value(a) == real_value(b);
-    case STRING: return has_tag(b, STRING) && std::strcmp(str_bytes(a), str_bytes(b)) == 0;
-    default: return false;
-  }
-}
-
-static Value p_eqv(Value args) { return boolean(eqv(prim_arg0(args), prim_arg1(args))); }
+static Value p_eqv(Value args) { return boolean(ev_eqv(prim_arg0(args), prim_arg1(args))); }
 
 // Index of the next slot to compare for each vector frame; the frame itself
 // (the two vectors and a 0 word) lies on the software stack.

@@ -6,22 +6,13 @@
 #include "eval/eval.h"
 #include "eval/symtab.h"
 #include "memory/memory.h"
+#include "platform/file_guard.h"
 #include "reader/loader.h"
 #include "reader/port.h"
 #include "reader/reader.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
-
-// The loader's stream, closed however the load ends: an error in the file
-// unwinds through here and must not leave the stream open.
-struct LoadStream {
-  FILE* fp;
-  explicit LoadStream(FILE* f) : fp(f) {}
-  ~LoadStream() { std::fclose(fp); }
-  LoadStream(const LoadStream&) = delete;
-  LoadStream& operator=(const LoadStream&) = delete;
-};
 
 // The stream is a plain one, outside the port tables, and the current input
 // port stays as it is: a `read` in the file reads from the console.  Results
@@ -35,7 +26,7 @@ void rd_load(const char* name, Value caller) {
   port_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
   FILE* f = std::fopen(name, "r");
   if (f == nullptr) ev_error(E_FILE);
-  LoadStream file(f);
+  FileGuard file(f);  // an error in the file unwinds through here
   Value env = roots.env;
   Protect keep_env(env, caller);
   for (;;) {

@@ -9,6 +9,7 @@
 #include "eval/eval.h"
 #include "eval/symtab.h"
 #include "memory/memory.h"
+#include "platform/file_guard.h"
 #include "platform/console.h"
 #include "reader/port.h"
 #include "reader/printer.h"
@@ -18,17 +19,6 @@
 namespace ondrel {
 
 static constexpr char INIT_NAME[] = "./include.sc";
-
-// A file opened for reading, closed however the scope is left.
-struct InputFile {
-  FILE* fp;
-  explicit InputFile(FILE* f) : fp(f) {}
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  ~InputFile() {
-    if (fp != nullptr) std::fclose(fp);
-  }
-};
 
 // Open dir + INIT_NAME when the path fits the 256-byte buffer.
 static FILE* tl_open_candidate(const char* dir, const char* sep) {
@@ -65,7 +55,7 @@ void tl_load_init_file() {
     port_console("Can't Loading ... Error !\n");
     tl_quit();
   }
-  InputFile file(f);
+  FileGuard file(f);
   port_console("Loading. \n");
   tl_eval_stream(file.fp);
 }

@@ -1,8 +1,8 @@
 #!/bin/bash
 # regen.sh ONDREL DIR [NAME...] - rewrite the expected output of cases from
 # a run of ONDREL, the same way run_e2e.sh runs them.  Review the result
-# with git diff before committing: the files are the specification of the
-# behaviour, not a record of whatever the binary printed.
+# with git diff before committing: each expected line must be checked as the
+# behaviour wanted, not taken as a record of whatever the binary printed.
 set -u
 ONDREL=$(readlink -f "$1")
 DIR=$(readlink -f "$2")

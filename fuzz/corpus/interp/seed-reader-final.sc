@@ -1,1 +1,0 @@
-'done-without-newline
