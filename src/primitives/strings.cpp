@@ -167,17 +167,15 @@ static Value p_string_to_list(Value args) {
   return head;
 }
 
-// Elements are checked as the walk reaches them (19), the end of the list
-// after them (17); a circular list is not a proper one.
+// A proper list first (17; a circular list is none), then every element a
+// CHARACTER (19), both before the string is made.
 static Value p_list_to_string(Value args) {
   Value list = prim_arg0(args);
-  uint32_t n = 0;
+  int64_t len = prim_list_length(list);
+  if (len < 0) ev_error(E_NEED_LIST);
   Value a = list;
-  for (; has_tag(a, PAIR); a = cdr(a)) {
-    need_char(car(a));
-    if (++n > HEAP_CELLS) ev_error(E_NEED_LIST);
-  }
-  if (a != NIL) ev_error(E_NEED_LIST);
+  for (; has_tag(a, PAIR); a = cdr(a)) need_char(car(a));
+  auto n = static_cast<uint32_t>(len);
   Value s = mem_make_string_fill(n, ' ');
   char* p = str_bytes(s);
   for (a = list; has_tag(a, PAIR); a = cdr(a)) *p++ = static_cast<char>(char_code(car(a)));

@@ -73,7 +73,7 @@ TEST_F(Strings, FoldingComparisons) {
   EXPECT_EQ(call("string-ci>?", {S("Zebra"), S("apple")}), sym_true);
   EXPECT_EQ(call("string-ci<=?", {S("ABC"), S("abc")}), sym_true);
   EXPECT_EQ(call("string-ci>=?", {S("abc"), S("ABCD")}), sym_false);
-  EXPECT_EQ(call("string-ci<?", {S("[")/* 91 */, S("a")}), sym_true);
+  EXPECT_EQ(call("string-ci<?", {S("[") /* 91 */, S("a")}), sym_true);
   EXPECT_EQ(call("string-ci<?", {S("\x90"), S("a")}), sym_true);
 }
 
@@ -115,6 +115,8 @@ TEST_F(Strings, ListConversions) {
   EXPECT_EQ(error_of("list->string", {L({C('h'), Y("i")})}), E_NEED_CHAR);
   EXPECT_EQ(error_of("list->string", {L({C('h')}, C('i'))}), E_NEED_LIST);
   EXPECT_EQ(error_of("list->string", {S("hi")}), E_NEED_LIST);
+  // The list must be proper before its elements are looked at.
+  EXPECT_EQ(error_of("list->string", {L({Y("h")}, Y("i"))}), E_NEED_LIST);
   Value circ = L({C('a'), C('b')});
   set_cdr(cdr(circ), circ);
   EXPECT_EQ(error_of("list->string", {circ}), E_NEED_LIST);
