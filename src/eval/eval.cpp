@@ -144,7 +144,7 @@ static void ev_apply_closure(Value closure) {
 static uint32_t ev_apply_continuation(Value k) {
   Value v = ev_argc >= 2 ? ev_second(roots.app) : NIL;
   uint32_t n = cell(k).count;
-  std::memcpy(cstack(), vec_slots(k), 4u * n);
+  std::memcpy(cstack(), vec_slots(k), size_t{4} * n);
   mem.cp = n;
   return ev_value(v);
 }
@@ -313,7 +313,7 @@ uint32_t ev_state_callcc() {
   if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
   uint32_t n = mem.cp;
   Value k = mem_make_vector(n);
-  std::memcpy(vec_slots(k), cstack(), 4u * n);
+  std::memcpy(vec_slots(k), cstack(), size_t{4} * n);
   cell(k).tag = CONTINUATION;
   // The application becomes (procedure continuation).
   Protect keep(k);

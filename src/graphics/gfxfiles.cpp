@@ -6,6 +6,7 @@
 
 #include "graphics/gfx.h"
 #include "platform/file_guard.h"
+#include "platform/sandbox.h"
 
 namespace ondrel {
 
@@ -34,7 +35,7 @@ constexpr uint32_t CURSOR_DATA_MAX = 1024;  // bytes kept from a cursor file
 }  // namespace
 
 CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, uint32_t color1) {
-  FileGuard in(std::fopen(name, "rb"));
+  FileGuard in(plat_fopen(name, "rb"));
   if (!in.fp) return {false, 0, 0};
   char sig[4];
   if (std::fread(sig, 1, 4, in.fp) != 4 || std::memcmp(sig, "BMP1", 4) != 0) return {false, 0, 0};
@@ -92,7 +93,7 @@ bool gfx_write_bmp(const Picture& p, const char* name) {
   put16(head + 28, 24);                        // bits per pixel
   put32(head + 30, 0);                         // no compression
   put32(head + 34, uint32_t(data_size));       // image size
-  FILE* out = std::fopen(name, "wb");
+  FILE* out = plat_fopen(name, "wb");
   if (!out) return false;
   bool ok = std::fwrite(head, 1, sizeof head, out) == sizeof head &&
             std::fwrite(pixels.data(), 1, data_size, out) == data_size;

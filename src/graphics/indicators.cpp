@@ -12,7 +12,7 @@ namespace {
 template <int W, int H>
 struct Bits {
   static constexpr int ROW = (W + 7) / 8;
-  std::array<uint8_t, ROW * H> b{};
+  std::array<uint8_t, static_cast<std::size_t>(ROW) * H> b{};
   constexpr void set(int x, int y) {
     if (x >= 0 && y >= 0 && x < W && y < H) b[y * ROW + x / 8] |= uint8_t(1u << (x % 8));
   }

@@ -4,6 +4,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -124,6 +125,19 @@ void con_convert_flush(ConConverter& cv, std::string& out) {
 
 /* -------------------------------------------------------- line editor */
 
+// Wait until the terminal has a byte to read; false when Ctrl+C was
+// pressed or the terminal was resized first.  The wait looks at the flags
+// ten times a second, so a signal that came just before it, or that
+// another thread received, is not left waiting for the next key.
+static bool con_wait_key() {
+  pollfd p{STDIN_FILENO, POLLIN, 0};
+  while (tl_break_flag == 0 && con_resized == 0) {
+    int r = poll(&p, 1, 100);
+    if (r > 0 || (r < 0 && errno != EINTR)) return true;
+  }
+  return false;
+}
+
 #ifdef ONDREL_HAVE_LIBEDIT
 static void on_resize(int) { con_resized = 1; }
 
@@ -141,6 +155,7 @@ static int edit_getc(FILE*) {
       con_resized = 0;
       rl_resize_terminal();
     }
+    if (!con_wait_key()) continue;
     unsigned char b;
     ssize_t r = read(STDIN_FILENO, &b, 1);
     if (r < 0 && errno == EINTR) continue;
@@ -306,19 +321,17 @@ static bool served_plainly() { return con.mode == CON_PLAIN || stdin != con.in; 
 // A Ctrl+C drops what was typed of the line and raises the break.
 static bool terminal_line(std::string& raw) {
   for (;;) {
-    int c = std::getc(stdin);
-    if (c == EOF) {
-      if (std::ferror(stdin) && errno == EINTR) {
-        std::clearerr(stdin);
-        if (tl_break_flag != 0) {
-          raw.clear();
-          ev_check_break();
-        }
-        continue;
-      }
-      return !raw.empty();
+    if (tl_break_flag != 0) {
+      raw.clear();
+      ev_check_break();
     }
-    raw.push_back(static_cast<char>(c));
+    con_resized = 0;  // nothing to redraw without the editor
+    if (!con_wait_key()) continue;
+    char c;
+    ssize_t r = read(STDIN_FILENO, &c, 1);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return !raw.empty();
+    raw.push_back(c);
     if (c == '\n') return true;
   }
 }

@@ -7,6 +7,7 @@
 #include "eval/symtab.h"
 #include "memory/memory.h"
 #include "platform/file_guard.h"
+#include "platform/sandbox.h"
 #include "reader/loader.h"
 #include "reader/port.h"
 #include "reader/reader.h"
@@ -24,7 +25,7 @@ namespace ondrel {
 void rd_load(const char* name, Value caller) {
   roots.form = caller;
   port_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
-  FILE* f = std::fopen(name, "r");
+  FILE* f = plat_fopen(name, "r");
   if (f == nullptr) ev_error(E_FILE);
   FileGuard file(f);  // an error in the file unwinds through here
   Value env = roots.env;

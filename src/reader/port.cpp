@@ -8,6 +8,7 @@
 #include "eval/error.h"
 #include "eval/registry.h"
 #include "platform/console.h"
+#include "platform/sandbox.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -123,7 +124,7 @@ static Value take_slot(Value table, FILE* f) {
 }
 
 static Value open_port(const char* name, const char* mode, Value table, int err) {
-  FILE* f = std::fopen(name, mode);
+  FILE* f = plat_fopen(name, mode);
   if (f == nullptr) return 0;
   Value port = take_slot(table, f);
   if (port == 0) {
@@ -155,7 +156,7 @@ void port_reset_current() {
 void port_transcript_on(const char* name) {
   FILE* old = port_stream(PORT_TRANSCRIPT);
   if (old != nullptr) std::fflush(old);
-  FILE* f = std::fopen(name, "w");
+  FILE* f = plat_fopen(name, "w");
   if (f == nullptr) return;
   port_stream(PORT_TRANSCRIPT) = f;
   if (old != nullptr) std::fclose(old);

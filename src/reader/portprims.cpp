@@ -5,6 +5,7 @@
 #include <string>
 
 #include "eval/eval.h"
+#include "platform/sandbox.h"
 #include "primitives/prim.h"
 #include "reader/loader.h"
 #include "reader/port.h"
@@ -243,7 +244,7 @@ static Value p_transcript_off(Value) {
 // written straight to the console, follows what was printed before it.
 static void run_command(const char* command) {
   std::fflush(nullptr);
-  int status = std::system(command);
+  int status = plat_system(command);
   (void)status;
 }
 

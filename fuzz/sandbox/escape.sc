@@ -1,0 +1,12 @@
+; Every way a program can reach the file system or the shell.
+(exec-shell-command "touch shell-ran")
+(test-esc)
+(open-output-file "written.txt")
+(call-with-output-file "written2.txt" (lambda (p) (write 1 p)))
+(with-output-to-file "written3.txt" (lambda () (write 1)))
+(transcript-on "transcript.txt")
+(transcript-off)
+(snapshot "picture.bmp")
+(open-input-file "/dev/zero")
+(load "/dev/stdin")
+(open-input-file ".")
