@@ -14,6 +14,7 @@
 #include "editor/editor.h"
 #include "memory/memory.h"
 #include "platform/editwin_headless.h"
+#include "toplevel/toplevel.h"
 
 namespace {
 
@@ -289,6 +290,20 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
   hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
   hl_wait_closed();
   EXPECT_EQ(hl_questions_asked(), 5);
+}
+
+TEST_F(Editor, EvaluateSavesTheTextAndEvaluatesThatFile) {
+  tl_loop_state.store(0);
+  open();
+  hl_type("(+ 1 2)\r\n'b");
+  std::string shown = out_of([] {
+    hl_post_key('E', true);
+    hl_wait_idle();
+    ed_join_evaluation();
+  });
+  EXPECT_EQ(slurp("_temporaly.sc"), "(+ 1 2)\n'b");
+  EXPECT_EQ(shown, "\n3\nb\n");
+  EXPECT_EQ(hl_title(), "OEditor");  // the text keeps no file name
 }
 
 TEST_F(Editor, LongNamesAreCutToTheirBuffers) {
