@@ -219,7 +219,7 @@ TEST_F(Turtle, RegistrationOfTheGroupAndOfCursor) {
   EXPECT_EQ(prim_registrations - before, 27u);
   before = prim_registrations;
   gfx_register();
-  EXPECT_EQ(prim_registrations - before, 17u);  // "cursor" among them
+  EXPECT_EQ(prim_registrations - before, 18u);  // "cursor" and "editor" among them
   EXPECT_EQ(run("(procedure? cursor)"), "#t");
   EXPECT_EQ(run("(procedure? change-cursor2)"), "#t");
   EXPECT_EQ(run("(procedure? info-pendown?)"), "#t");
