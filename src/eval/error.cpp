@@ -154,8 +154,8 @@ const char* ev_message(int code) {
 }
 
 void ev_reset() {
-  mem.sp = 0;
-  mem.cp = 0;
+  mem.sp = ev_floor_sp;
+  mem.cp = ev_floor_cp;
   port_reset_current();
   roots.form = roots.env = roots.exp = roots.app = roots.val = NIL;
   ev_argc = 0;

@@ -67,8 +67,14 @@ inline uint64_t ev_dispatch_budget = 0;
 // Traced calls entered and not yet exited.
 inline int32_t ev_trace_depth = 0;
 
-// Empty both stacks, console streams back, registers NIL, trace depth 0.
+// Stacks back to their floors, console streams back, registers NIL, trace
+// depth 0.
 void ev_reset();
+// The stack heights ev_reset returns to: 0 for the console; an evaluation
+// started from the editor raises them to its own start while it runs, so
+// that its errors keep the words of the console read it came between.
+inline uint32_t ev_floor_sp = 0;
+inline uint32_t ev_floor_cp = 0;
 // The define table (what the editor shows).
 void ev_record_definition(Value sym, Value expr);
 
