@@ -2,6 +2,8 @@
 // string, shows real characters as iconv's CP932 does, and maps positions.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <random>
 #include <string>
@@ -24,8 +26,11 @@ std::string escape(unsigned b) {
 
 // What `iconv -f FROM -t TO` makes of text; nullopt-like false when iconv fails.
 bool iconv_cmd(const std::string& text, const char* from, const char* to, std::string& out) {
-  std::string path = testing::TempDir() + "sjis_utf8_in";
-  FILE* f = std::fopen(path.c_str(), "wb");
+  // One file per process: the cases run side by side under ctest -j.
+  std::string path = testing::TempDir() + "sjis_utf8_in_XXXXXX";
+  int fd = mkstemp(path.data());
+  if (fd < 0) return false;
+  FILE* f = fdopen(fd, "wb");
   if (!f) return false;
   std::fwrite(text.data(), 1, text.size(), f);
   std::fclose(f);
@@ -34,7 +39,9 @@ bool iconv_cmd(const std::string& text, const char* from, const char* to, std::s
   if (!p) return false;
   out.clear();
   for (int c; (c = std::fgetc(p)) != EOF;) out.push_back(char(c));
-  return pclose(p) == 0;
+  bool ok = pclose(p) == 0;
+  std::remove(path.c_str());
+  return ok;
 }
 
 TEST(SjisUtf8, EverySingleByteRoundTrips) {
