@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -34,8 +35,15 @@ namespace ondrel {
 
 namespace {
 
-std::mutex ed_thread_mutex;  // guards ed_last_thread
-std::thread ed_last_thread;  // the evaluation thread last started
+// Evaluation threads run detached; the count of those not yet ended lets
+// tests wait for them.  Never destroyed: a thread may still end while the
+// process exits.
+struct EdThreads {
+  std::mutex mutex;
+  std::condition_variable ended;
+  int32_t running = 0;
+};
+EdThreads& ed_threads = *new EdThreads;
 
 constexpr uint32_t CONSOLE_WORDS = 5;  // software-stack words ConsoleState takes
 
@@ -153,19 +161,21 @@ int ed_eval_thread(const std::string& name) {
 bool ed_evaluation_running() { return tl_loop_state.load() == 2; }
 
 void ed_start_evaluation(const char* file_name) {
-  std::lock_guard<std::mutex> hold(ed_thread_mutex);
-  // Evaluation threads end by themselves; only the last is kept to join.
-  if (ed_last_thread.joinable()) ed_last_thread.detach();
-  ed_last_thread = std::thread([name = std::string(file_name)] { (void)ed_eval_thread(name); });
+  {
+    std::lock_guard<std::mutex> hold(ed_threads.mutex);
+    ++ed_threads.running;
+  }
+  std::thread([name = std::string(file_name)] {
+    (void)ed_eval_thread(name);
+    std::lock_guard<std::mutex> hold(ed_threads.mutex);
+    --ed_threads.running;
+    ed_threads.ended.notify_all();
+  }).detach();
 }
 
 void ed_join_evaluation() {
-  std::thread last;
-  {
-    std::lock_guard<std::mutex> hold(ed_thread_mutex);
-    last = std::move(ed_last_thread);
-  }
-  if (last.joinable()) last.join();
+  std::unique_lock<std::mutex> hold(ed_threads.mutex);
+  ed_threads.ended.wait(hold, [] { return ed_threads.running == 0; });
 }
 
 }  // namespace ondrel

@@ -12,7 +12,7 @@ bool ed_evaluation_running();
 // at once.  The thread refuses, printing nothing, while the console loop is
 // evaluating or another editor evaluation runs.
 void ed_start_evaluation(const char* file_name);
-// Wait for the evaluation thread last started (tests, shutdown).
+// Wait until every evaluation thread started has ended (tests).
 void ed_join_evaluation();
 
 }  // namespace ondrel

@@ -60,7 +60,9 @@ struct EditorState {
   std::string definition;  // "(define NAME EXPR)" in written form
 };
 
-inline EditorState ed{};
+// Never destroyed: the UI thread may still handle the window's last events
+// while the process exits.
+inline EditorState& ed = *new EditorState{};
 
 // The `editor` primitive (zero or one argument).
 Value ed_editor(Value args);
