@@ -40,23 +40,23 @@ constexpr int CON_NO_PUSHBACK = -2;
 // unit tests do) is served plainly.  `line[pos..]` are the typed bytes not
 // yet read; they are already in the reader's encoding.
 struct Console {
-  bool ready = false;           // con_init has run
-  FILE* in = nullptr;           // the standard input the decisions hold for
-  FILE* out = nullptr;          // the standard output they hold for
+  bool ready = false;   // con_init has run
+  FILE* in = nullptr;   // the standard input the decisions hold for
+  FILE* out = nullptr;  // the standard output they hold for
   ConMode mode = CON_PLAIN;
-  bool conv_in = false;         // typed UTF-8 becomes Shift-JIS
-  bool conv_out = false;        // written Shift-JIS becomes UTF-8
-  locale_t locale = nullptr;    // the environment's LC_CTYPE, for the editor
-  ConConverter to_sjis;         // typed text on the way to the reader
-  ConConverter to_utf8;         // written text on the way to the terminal
-  std::string line;             // the finished line
-  size_t pos = 0;               // next byte of `line` to hand out
+  bool conv_in = false;       // typed UTF-8 becomes Shift-JIS
+  bool conv_out = false;      // written Shift-JIS becomes UTF-8
+  locale_t locale = nullptr;  // the environment's LC_CTYPE, for the editor
+  ConConverter to_sjis;       // typed text on the way to the reader
+  ConConverter to_utf8;       // written text on the way to the terminal
+  std::string line;           // the finished line
+  size_t pos = 0;             // next byte of `line` to hand out
   int pushback = CON_NO_PUSHBACK;
-  bool eof = false;             // input ended: every later read is EOF
-  bool capturing = false;       // standard output goes into `prompt`
-  bool prompt_pending = false;  // `prompt` waits for the next edited line
-  std::string prompt;           // in the reader's encoding
-  std::string history;          // the history file, or "" for none
+  bool eof = false;               // input ended: every later read is EOF
+  bool capturing = false;         // standard output goes into `prompt`
+  bool prompt_pending = false;    // `prompt` waits for the next edited line
+  std::string prompt;             // in the reader's encoding
+  std::string history;            // the history file, or "" for none
   bool typed_while_busy = false;  // a line came while the editor evaluated
 };
 
@@ -71,8 +71,7 @@ static volatile sig_atomic_t con_resized = 0;
 
 bool con_wants_conversion(const char* codeset, const char* mode) {
   if (mode != nullptr && std::strcmp(mode, "raw") == 0) return false;
-  return codeset != nullptr &&
-         (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+  return codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
 }
 
 bool con_converter_open(ConConverter& cv, const char* to, const char* from) {
@@ -367,7 +366,8 @@ static bool next_line() {
     {
       EvUnlock waiting;
       got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
-      if (got == LINE_OK && tl_loop_state.load() == 2 && raw.find_first_not_of(" \t\r\n") != std::string::npos)
+      if (got == LINE_OK && tl_loop_state.load() == 2 &&
+          raw.find_first_not_of(" \t\r\n") != std::string::npos)
         con.typed_while_busy = true;
     }
     if (got != LINE_BREAK) break;
@@ -469,8 +469,7 @@ void con_puts(const char* text) { con_write(text, std::strlen(text)); }
 
 ConPrompt::ConPrompt(FILE* in, FILE* out) {
   con_init();
-  active = con.mode == CON_EDITOR && in == stdin && stdin == con.in && out == stdout &&
-           stdout == con.out;
+  active = con.mode == CON_EDITOR && in == stdin && stdin == con.in && out == stdout && stdout == con.out;
   if (!active) return;
   std::lock_guard<std::mutex> hold(con_out_lock);
   if (con.prompt_pending) {  // an earlier prompt nobody read after: show it

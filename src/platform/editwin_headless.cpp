@@ -173,7 +173,6 @@ constexpr EditWinBackend HEADLESS = {
 
 const EditWinBackend* plat_editor_headless_backend() { return &HEADLESS; }
 
-
 void hl_post(const EdEvent& ev) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   if (!hl.open || hl.destroying) return;
