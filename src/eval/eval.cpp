@@ -86,8 +86,7 @@ static uint32_t ev_state_expression() {
       }
       return ev_eval_then(head, x, ST_OPERATOR);
     }
-    default:
-      return ev_value(x);
+    default: return ev_value(x);
   }
 }
 
@@ -173,13 +172,9 @@ static uint32_t ev_state_application() {
         if (cell(op).aux == K_EVAL) return cell(op).w1;
         roots.val = prim_handlers[cell(op).w1](cdr(app));
         return ev_return();
-      case CLOSURE:
-        ev_apply_closure(op);
-        return ST_SEQUENCE;
-      case CONTINUATION:
-        return ev_apply_continuation(op);
-      default:
-        ev_error(E_ILLEGAL_FORM);
+      case CLOSURE: ev_apply_closure(op); return ST_SEQUENCE;
+      case CONTINUATION: return ev_apply_continuation(op);
+      default: ev_error(E_ILLEGAL_FORM);
     }
   }
 }
@@ -192,53 +187,53 @@ static uint32_t ev_state_trace_exit() {
 /* ------------------------------------------------------------ dispatch */
 
 static constexpr StateFn ev_states[ST_LAST + 1] = {
-    ev_state_invalid,        // 0
-    ev_state_return,         // 1
-    ev_state_expression,     // 2
-    ev_state_operator,       // 3
-    ev_state_operand,        // 4
-    ev_state_build,          // 5
-    ev_state_invalid,        // 6
-    ev_state_application,    // 7
-    ev_state_invalid,        // 8
-    ev_state_lambda,         // 9
-    ev_state_quote,          // 10
-    ev_state_quasiquote,     // 11
-    ev_state_unquote,        // 12
+    ev_state_invalid,           // 0
+    ev_state_return,            // 1
+    ev_state_expression,        // 2
+    ev_state_operator,          // 3
+    ev_state_operand,           // 4
+    ev_state_build,             // 5
+    ev_state_invalid,           // 6
+    ev_state_application,       // 7
+    ev_state_invalid,           // 8
+    ev_state_lambda,            // 9
+    ev_state_quote,             // 10
+    ev_state_quasiquote,        // 11
+    ev_state_unquote,           // 12
     ev_state_unquote_splicing,  // 13
-    ev_state_define,         // 14
-    ev_state_define_done,    // 15
-    ev_state_sequence,       // 16
-    ev_state_if,             // 17
-    ev_state_if_done,        // 18
-    ev_state_set,            // 19
-    ev_state_set_done,       // 20
-    ev_state_invalid,        // 21
-    ev_state_cond,           // 22
-    ev_state_cond_test,      // 23
-    ev_state_cond_arrow,     // 24
-    ev_state_invalid,        // 25
-    ev_state_invalid,        // 26
-    ev_state_and,            // 27
-    ev_state_and_next,       // 28
-    ev_state_or,             // 29
-    ev_state_or_next,        // 30
-    ev_state_let,            // 31
-    ev_state_let_value,      // 32
-    ev_state_invalid,        // 33
-    ev_state_letstar,        // 34
-    ev_state_letstar_frame,  // 35
-    ev_state_letstar_bind,   // 36
-    ev_state_letrec,         // 37
-    ev_state_letrec_value,   // 38
-    ev_state_case,           // 39
-    ev_state_case_clauses,   // 40
-    ev_state_case_atom,      // 41
-    ev_state_do,             // 42
-    ev_state_trace_exit,     // 43
-    ev_state_eval,           // 44
-    ev_state_apply,          // 45
-    ev_state_callcc,         // 46
+    ev_state_define,            // 14
+    ev_state_define_done,       // 15
+    ev_state_sequence,          // 16
+    ev_state_if,                // 17
+    ev_state_if_done,           // 18
+    ev_state_set,               // 19
+    ev_state_set_done,          // 20
+    ev_state_invalid,           // 21
+    ev_state_cond,              // 22
+    ev_state_cond_test,         // 23
+    ev_state_cond_arrow,        // 24
+    ev_state_invalid,           // 25
+    ev_state_invalid,           // 26
+    ev_state_and,               // 27
+    ev_state_and_next,          // 28
+    ev_state_or,                // 29
+    ev_state_or_next,           // 30
+    ev_state_let,               // 31
+    ev_state_let_value,         // 32
+    ev_state_invalid,           // 33
+    ev_state_letstar,           // 34
+    ev_state_letstar_frame,     // 35
+    ev_state_letstar_bind,      // 36
+    ev_state_letrec,            // 37
+    ev_state_letrec_value,      // 38
+    ev_state_case,              // 39
+    ev_state_case_clauses,      // 40
+    ev_state_case_atom,         // 41
+    ev_state_do,                // 42
+    ev_state_trace_exit,        // 43
+    ev_state_eval,              // 44
+    ev_state_apply,             // 45
+    ev_state_callcc,            // 46
 };
 
 Value ev_evaluate(Value exp) {

@@ -10,28 +10,41 @@ namespace ondrel {
 // kind-0 primitives are these numbers; all are at most 60 so that the
 // collector can tell them from values on the control stack.
 enum EvalState : uint32_t {
-  ST_RETURN = 1,          // hand the value register to Evaluate's caller
-  ST_EVAL = 2,            // evaluate the expression register
-  ST_OPERATOR = 3,        // operator evaluated; start the operands
-  ST_OPERAND = 4,         // collect one value, evaluate the next operand
-  ST_BUILD = 5,           // build the application from the collected values
-  ST_APPLY_APP = 7,       // apply the application register
+  ST_RETURN = 1,     // hand the value register to Evaluate's caller
+  ST_EVAL = 2,       // evaluate the expression register
+  ST_OPERATOR = 3,   // operator evaluated; start the operands
+  ST_OPERAND = 4,    // collect one value, evaluate the next operand
+  ST_BUILD = 5,      // build the application from the collected values
+  ST_APPLY_APP = 7,  // apply the application register
   ST_LAMBDA = 9,
   ST_QUOTE = 10,
   ST_QUASIQUOTE = 11,
   ST_UNQUOTE = 12,
   ST_UNQUOTE_SPLICING = 13,
-  ST_DEFINE = 14, ST_DEFINE_DONE = 15,
+  ST_DEFINE = 14,
+  ST_DEFINE_DONE = 15,
   ST_SEQUENCE = 16,
-  ST_IF = 17, ST_IF_DONE = 18,
-  ST_SET = 19, ST_SET_DONE = 20,
-  ST_COND = 22, ST_COND_TEST = 23, ST_COND_ARROW = 24,
-  ST_AND = 27, ST_AND_NEXT = 28,
-  ST_OR = 29, ST_OR_NEXT = 30,
-  ST_LET = 31, ST_LET_VALUE = 32,
-  ST_LETSTAR = 34, ST_LETSTAR_FRAME = 35, ST_LETSTAR_BIND = 36,
-  ST_LETREC = 37, ST_LETREC_VALUE = 38,
-  ST_CASE = 39, ST_CASE_CLAUSES = 40, ST_CASE_ATOM = 41,
+  ST_IF = 17,
+  ST_IF_DONE = 18,
+  ST_SET = 19,
+  ST_SET_DONE = 20,
+  ST_COND = 22,
+  ST_COND_TEST = 23,
+  ST_COND_ARROW = 24,
+  ST_AND = 27,
+  ST_AND_NEXT = 28,
+  ST_OR = 29,
+  ST_OR_NEXT = 30,
+  ST_LET = 31,
+  ST_LET_VALUE = 32,
+  ST_LETSTAR = 34,
+  ST_LETSTAR_FRAME = 35,
+  ST_LETSTAR_BIND = 36,
+  ST_LETREC = 37,
+  ST_LETREC_VALUE = 38,
+  ST_CASE = 39,
+  ST_CASE_CLAUSES = 40,
+  ST_CASE_ATOM = 41,
   ST_DO = 42,
   ST_TRACE_EXIT = 43,
   ST_EVAL_PRIM = 44,
@@ -39,8 +52,6 @@ enum EvalState : uint32_t {
   ST_CALLCC = 46,
   ST_LAST = 46,
 };
-
-
 
 // Evaluate `exp` in the current environment register and return its
 // value.  Re-entrant: each activation returns at its own state-1 frame.
@@ -67,8 +78,14 @@ inline uint64_t ev_dispatch_budget = 0;
 // Traced calls entered and not yet exited.
 inline int32_t ev_trace_depth = 0;
 
-// Empty both stacks, console streams back, registers NIL, trace depth 0.
+// Stacks back to their floors, console streams back, registers NIL, trace
+// depth 0.
 void ev_reset();
+// The stack heights ev_reset returns to: 0 for the console; an evaluation
+// started from the editor raises them to its own start while it runs, so
+// that its errors keep the words of the console read it came between.
+inline uint32_t ev_floor_sp = 0;
+inline uint32_t ev_floor_cp = 0;
 // The define table (what the editor shows).
 void ev_record_definition(Value sym, Value expr);
 

@@ -384,7 +384,7 @@ uint32_t ev_state_do() {
     Value step = cdr(cdr(car(s)));
     mem_push(is(step, PAIR) ? car(step) : car(car(s)));
   }
-  mem_push(ev_stack_list(b, NIL));  // 2: steps
+  mem_push(ev_stack_list(b, NIL));           // 2: steps
   mem_push(mem_cons(sym_do_loop, slot(2)));  // 3: the loop call
 
   b = mem.sp;

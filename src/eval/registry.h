@@ -8,14 +8,14 @@ namespace ondrel {
 
 // Argument-pattern kinds (the aux byte of a PRIMITIVE).
 enum PrimKind : uint8_t {
-  K_EVAL = 0,     // evaluator state number in the first word
-  K_NONE = 16,    // no arguments
-  K_ONE = 17,     // one argument
-  K_TWO = 18,     // two arguments
-  K_THREE = 19,   // three arguments
-  K_OPT1 = 21,    // zero or one argument
-  K_ONE_TWO = 22, // one or two arguments
-  K_ANY = 24,     // any number of arguments
+  K_EVAL = 0,      // evaluator state number in the first word
+  K_NONE = 16,     // no arguments
+  K_ONE = 17,      // one argument
+  K_TWO = 18,      // two arguments
+  K_THREE = 19,    // three arguments
+  K_OPT1 = 21,     // zero or one argument
+  K_ONE_TWO = 22,  // one or two arguments
+  K_ANY = 24,      // any number of arguments
 };
 
 // A primitive receives the list of its evaluated arguments and returns one

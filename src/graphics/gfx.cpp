@@ -56,9 +56,7 @@ void gfx_draw_number(Picture& p, int32_t n, int32_t x, int32_t y) {
   gfx_draw_text(p, text, x, y);
 }
 
-void gfx_copy_canvas_to_screen() {
-  ras_copy(gfx.screen, 0, 0, GFX_AREA_W, GFX_AREA_H, gfx.canvas, 0, 0);
-}
+void gfx_copy_canvas_to_screen() { ras_copy(gfx.screen, 0, 0, GFX_AREA_W, GFX_AREA_H, gfx.canvas, 0, 0); }
 
 void gfx_present() {
   if (gfx.window) plat_win_present(gfx.screen, gfx.panel);
@@ -125,10 +123,10 @@ void make_pictures() {
   ras_make(gfx.panel, GFX_PANEL_W, GFX_PANEL_H);
   ras_make(gfx.cursor, GFX_CURSOR_MAX, GFX_CURSOR_MAX);
   uint32_t white = GFX_PALETTE[GFX_WHITE], black = GFX_PALETTE[GFX_BLACK];
-  gfx_make_mono_picture(gfx.pen_ind, GFX_PEN_IND_W, GFX_PEN_IND_H, GFX_PEN_BITS, GFX_PEN_BITS_SIZE,
+  gfx_make_mono_picture(gfx.pen_ind, GFX_PEN_IND_W, GFX_PEN_IND_H, GFX_PEN_BITS, GFX_PEN_BITS_SIZE, white,
+                        black);
+  gfx_make_mono_picture(gfx.speed_ind, GFX_SPEED_IND_W, GFX_SPEED_IND_H, GFX_SPEED_BITS, GFX_SPEED_BITS_SIZE,
                         white, black);
-  gfx_make_mono_picture(gfx.speed_ind, GFX_SPEED_IND_W, GFX_SPEED_IND_H, GFX_SPEED_BITS,
-                        GFX_SPEED_BITS_SIZE, white, black);
 }
 
 // The canvas in the background colour, the white panel with its five

@@ -13,12 +13,12 @@
 
 namespace ondrel {
 
-constexpr int32_t GFX_AREA_W = 640;    // drawing area
+constexpr int32_t GFX_AREA_W = 640;  // drawing area
 constexpr int32_t GFX_AREA_H = 400;
-constexpr int32_t GFX_PANEL_W = 60;    // info panel beside it
+constexpr int32_t GFX_PANEL_W = 60;  // info panel beside it
 constexpr int32_t GFX_PANEL_H = 400;
-constexpr int32_t GFX_CURSOR_MAX = 50; // largest cursor side
-constexpr int32_t GFX_OPEN = 255;      // window open flag and pen-down state
+constexpr int32_t GFX_CURSOR_MAX = 50;  // largest cursor side
+constexpr int32_t GFX_OPEN = 255;       // window open flag and pen-down state
 constexpr int32_t GFX_PALETTE_SIZE = 17;
 constexpr int32_t GFX_NAME_BUF = 244;  // snapshot file name, NUL included
 
@@ -41,14 +41,14 @@ constexpr uint32_t GFX_PALETTE[GFX_PALETTE_SIZE] = {
     0xA0A0A0,  // 15 grey
     0xC0C0C0,  // 16 silver: the grid overlay
 };
-constexpr int32_t GFX_BLACK = 0;   // palette indices of the panel's fixed colours
+constexpr int32_t GFX_BLACK = 0;  // palette indices of the panel's fixed colours
 constexpr int32_t GFX_WHITE = 7;
 constexpr int32_t GFX_SILVER = 16;
-constexpr int32_t GFX_HOLLOW = -1; // brush colour asking for no fill
+constexpr int32_t GFX_HOLLOW = -1;  // brush colour asking for no fill
 
 // Picture sizes of the indicators built at opening.
-constexpr int32_t GFX_PEN_IND_W = 116, GFX_PEN_IND_H = 45;     // up at x 0, down at x 56
-constexpr int32_t GFX_SPEED_IND_W = 58, GFX_SPEED_IND_H = 140; // four images of 58 x 35
+constexpr int32_t GFX_PEN_IND_W = 116, GFX_PEN_IND_H = 45;      // up at x 0, down at x 56
+constexpr int32_t GFX_SPEED_IND_W = 58, GFX_SPEED_IND_H = 140;  // four images of 58 x 35
 
 struct Graphics {
   int32_t open = 0;       // 0 closed, 255 open; set first by the opening sequence
@@ -61,14 +61,14 @@ struct Graphics {
   Picture pen_ind{};      // 116 x 45: pen-up and pen-down images
   Picture speed_ind{};    // 58 x 140: the four speed images
   uint32_t palette[GFX_PALETTE_SIZE] = {};  // filled by every opening
-  uint32_t fg = 0x000000; // current colours
+  uint32_t fg = 0x000000;                   // current colours
   uint32_t bg = 0xFFFFFF;
-  int32_t fg_index = 0;   // as last given to "color"
+  int32_t fg_index = 0;  // as last given to "color"
   int32_t bg_index = 7;
-  int32_t line_width = 1; // 0..10
-  RasPen pen{1, 0};       // pen cache: the width and colour it was made for
-  bool pen_made = false;  // the pen cache holds a pen
-  uint32_t pens_made = 0; // pens built so far (the cache's effect)
+  int32_t line_width = 1;   // 0..10
+  RasPen pen{1, 0};         // pen cache: the width and colour it was made for
+  bool pen_made = false;    // the pen cache holds a pen
+  uint32_t pens_made = 0;   // pens built so far (the cache's effect)
   RasBrush brush{true, 0};  // rebuilt by every select_pen
   int32_t font_points = 0;  // font cache: the size it was made for, 0 for none
   RasFont font = RAS_FONT_10;
@@ -150,8 +150,8 @@ void gfx_message(const char* text);
 
 // Rows of ceil(width / 8) bytes, top row first; the bit of value 1 is the
 // leftmost pixel.  Bits missing from data (size bytes) count as clear.
-bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data,
-                           uint32_t size, uint32_t color0, uint32_t color1);
+bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data, uint32_t size,
+                           uint32_t color0, uint32_t color1);
 struct CursorLoad {
   bool ok;
   int32_t width, height;

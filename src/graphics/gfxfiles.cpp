@@ -12,8 +12,8 @@ namespace ondrel {
 
 // ---- 1-bit pictures ----
 
-bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data,
-                           uint32_t size, uint32_t color0, uint32_t color1) {
+bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data, uint32_t size,
+                           uint32_t color0, uint32_t color1) {
   if (!ras_make(p, width, height)) return false;
   uint32_t k = 0;  // byte index into data
   for (int32_t y = 0; y < height; ++y) {
@@ -85,14 +85,14 @@ bool gfx_write_bmp(const Picture& p, const char* name) {
   head[0] = 'B';
   head[1] = 'M';
   put32(head + 2, uint32_t(54 + data_size));  // file size
-  put32(head + 10, 54);                        // pixel data offset
-  put32(head + 14, 40);                        // information header size
+  put32(head + 10, 54);                       // pixel data offset
+  put32(head + 14, 40);                       // information header size
   put32(head + 18, uint32_t(p.width));
-  put32(head + 22, uint32_t(p.height));        // positive: bottom row first
-  put16(head + 26, 1);                         // planes
-  put16(head + 28, 24);                        // bits per pixel
-  put32(head + 30, 0);                         // no compression
-  put32(head + 34, uint32_t(data_size));       // image size
+  put32(head + 22, uint32_t(p.height));   // positive: bottom row first
+  put16(head + 26, 1);                    // planes
+  put16(head + 28, 24);                   // bits per pixel
+  put32(head + 30, 0);                    // no compression
+  put32(head + 34, uint32_t(data_size));  // image size
   FILE* out = plat_fopen(name, "wb");
   if (!out) return false;
   bool ok = std::fwrite(head, 1, sizeof head, out) == sizeof head &&

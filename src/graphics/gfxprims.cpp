@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "editor/editor.h"
 #include "eval/error.h"
 #include "eval/registry.h"
 #include "graphics/gfx.h"
@@ -165,8 +166,7 @@ Value gfx_color(Value args) {
   int32_t v[2] = {};
   gfx_collect_ints(args, 2, v);
   // Indices name palette entries; others are refused before anything changes.
-  if (v[0] < 0 || v[0] >= GFX_PALETTE_SIZE || v[1] < 0 || v[1] >= GFX_PALETTE_SIZE)
-    ev_error(E_OUT_OF_RANGE);
+  if (v[0] < 0 || v[0] >= GFX_PALETTE_SIZE || v[1] < 0 || v[1] >= GFX_PALETTE_SIZE) ev_error(E_OUT_OF_RANGE);
   gfx_set_color(v[0], v[1]);
   return NIL;
 }
@@ -202,8 +202,10 @@ Value gfx_snapshot(Value args) {
   const char* given = "./SS.bmp";
   if (is(args, PAIR)) {
     Value a = car(args);
-    if (is(a, SYMBOL)) given = sym_name(a);
-    else if (is(a, STRING)) given = str_bytes(a);
+    if (is(a, SYMBOL))
+      given = sym_name(a);
+    else if (is(a, STRING))
+      given = str_bytes(a);
   }
   char name[GFX_NAME_BUF];
   bool fits = gfx_snapshot_name(given, name);
@@ -230,7 +232,7 @@ Value gfx_help_basic(Value args) {
 
 namespace {
 
-// In registration order; "editor" comes last when its group provides it.
+// In registration order; "editor" comes last.
 constexpr PrimDef GFX_PRIMS[] = {
     {"open", K_ONE, gfx_open_window},
     {"close", K_ONE, gfx_close_window},
@@ -249,6 +251,7 @@ constexpr PrimDef GFX_PRIMS[] = {
     {"info-color", K_NONE, gfx_info_color},
     {"snapshot", K_OPT1, gfx_snapshot},
     {"help-basic", K_ONE, gfx_help_basic},
+    {"editor", K_OPT1, ed_editor},
 };
 
 }  // namespace

@@ -28,8 +28,8 @@ struct Bits {
 constexpr void draw_pen_image(Bits<GFX_PEN_IND_W, GFX_PEN_IND_H>& p, int ox, int tip) {
   p.fill(ox + 6, 37, ox + 51, 41);
   int shaft_top = tip - 30, nib_top = tip - 10;
-  p.fill(ox + 25, shaft_top, ox + 32, nib_top - 1);       // the holder
-  for (int y = nib_top; y <= tip; ++y) {                   // the nib narrows to its tip
+  p.fill(ox + 25, shaft_top, ox + 32, nib_top - 1);  // the holder
+  for (int y = nib_top; y <= tip; ++y) {             // the nib narrows to its tip
     int half = 4 * (tip - y) / 10;
     p.fill(ox + 28 - half, y, ox + 29 + half, y);
   }

@@ -4,6 +4,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -19,7 +20,9 @@
 #endif
 
 #include "eval/error.h"
+#include "eval/lock.h"
 #include "toplevel/break.h"
+#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -31,32 +34,34 @@ enum ConMode {
 };
 
 constexpr int CON_NO_PUSHBACK = -2;
-constexpr int CON_HISTORY_LINES = 1000;
-constexpr char CON_HISTORY_NAME[] = "/.ondrel_history";
 
 // The console's state.  The decisions are made once, at the first use, for
 // the standard streams of that moment; a stream swapped in later (as the
 // unit tests do) is served plainly.  `line[pos..]` are the typed bytes not
 // yet read; they are already in the reader's encoding.
 struct Console {
-  bool ready = false;           // con_init has run
-  FILE* in = nullptr;           // the standard input the decisions hold for
-  FILE* out = nullptr;          // the standard output they hold for
+  bool ready = false;   // con_init has run
+  FILE* in = nullptr;   // the standard input the decisions hold for
+  FILE* out = nullptr;  // the standard output they hold for
   ConMode mode = CON_PLAIN;
-  bool conv_in = false;         // typed UTF-8 becomes Shift-JIS
-  bool conv_out = false;        // written Shift-JIS becomes UTF-8
-  locale_t locale = nullptr;    // the environment's LC_CTYPE, for the editor
-  ConConverter to_sjis;         // typed text on the way to the reader
-  ConConverter to_utf8;         // written text on the way to the terminal
-  std::string line;             // the finished line
-  size_t pos = 0;               // next byte of `line` to hand out
+  bool conv_in = false;       // typed UTF-8 becomes Shift-JIS
+  bool conv_out = false;      // written Shift-JIS becomes UTF-8
+  locale_t locale = nullptr;  // the environment's LC_CTYPE, for the editor
+  ConConverter to_sjis;       // typed text on the way to the reader
+  ConConverter to_utf8;       // written text on the way to the terminal
+  std::string line;           // the finished line
+  size_t pos = 0;             // next byte of `line` to hand out
   int pushback = CON_NO_PUSHBACK;
-  bool eof = false;             // input ended: every later read is EOF
-  bool capturing = false;       // standard output goes into `prompt`
-  bool prompt_pending = false;  // `prompt` waits for the next edited line
-  std::string prompt;           // in the reader's encoding
-  std::string history;          // the history file, or "" for none
+  bool eof = false;               // input ended: every later read is EOF
+  bool capturing = false;         // standard output goes into `prompt`
+  bool prompt_pending = false;    // `prompt` waits for the next edited line
+  std::string prompt;             // in the reader's encoding
+  std::string history;            // the history file, or "" for none
+  bool typed_while_busy = false;  // a line came while the editor evaluated
 };
+
+// What waiting for a line gave.
+enum LineResult { LINE_OK, LINE_END, LINE_BREAK };
 
 static Console con;
 static std::mutex con_out_lock;  // the output converter, the prompt
@@ -66,8 +71,7 @@ static volatile sig_atomic_t con_resized = 0;
 
 bool con_wants_conversion(const char* codeset, const char* mode) {
   if (mode != nullptr && std::strcmp(mode, "raw") == 0) return false;
-  return codeset != nullptr &&
-         (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+  return codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
 }
 
 bool con_converter_open(ConConverter& cv, const char* to, const char* from) {
@@ -124,7 +128,26 @@ void con_convert_flush(ConConverter& cv, std::string& out) {
 
 /* -------------------------------------------------------- line editor */
 
+// Wait until the terminal has a byte to read; false when Ctrl+C was
+// pressed or the terminal was resized first.  A Ctrl+C during an editor
+// evaluation is that evaluation's: the wait goes on.  The wait looks at the flags
+// ten times a second, so a signal that came just before it, or that
+// another thread received, is not left waiting for the next key.
+static bool con_break_pending() { return tl_break_flag != 0 && tl_loop_state.load() != 2; }
+
+static bool con_wait_key() {
+  pollfd p{STDIN_FILENO, POLLIN, 0};
+  while (!con_break_pending() && con_resized == 0) {
+    int r = poll(&p, 1, 100);
+    if (r > 0 || (r < 0 && errno != EINTR)) return true;
+  }
+  return false;
+}
+
 #ifdef ONDREL_HAVE_LIBEDIT
+constexpr int CON_HISTORY_LINES = 1000;
+constexpr char CON_HISTORY_NAME[] = "/.ondrel_history";
+
 static void on_resize(int) { con_resized = 1; }
 
 // The editor's key reader.  It reads the terminal itself so that Ctrl+C
@@ -136,11 +159,12 @@ static int edit_getc(FILE*) {
   size_t n = 0;
   for (;;) {
     // Signals that came while the editor drew the line are answered too.
-    if (tl_break_flag != 0) return -1;
+    if (con_break_pending()) return -1;
     if (con_resized != 0) {
       con_resized = 0;
       rl_resize_terminal();
     }
+    if (!con_wait_key()) continue;
     unsigned char b;
     ssize_t r = read(STDIN_FILENO, &b, 1);
     if (r < 0 && errno == EINTR) continue;
@@ -198,7 +222,7 @@ static void remember(const char* text) {
 }
 
 // One line through the editor, with the kept prompt; false at end of input.
-static bool edit_line(std::string& raw) {
+static LineResult edit_line(std::string& raw) {
   std::string shown;
   {
     std::lock_guard<std::mutex> hold(con_out_lock);
@@ -218,23 +242,23 @@ static bool edit_line(std::string& raw) {
   char* text = readline(shown.c_str());
   on_resize_signal(SA_RESTART);
   uselocale(old);
-  if (tl_break_flag != 0) {
+  if (con_break_pending()) {
     std::free(text);
-    ev_check_break();
+    return LINE_BREAK;
   }
-  if (text == nullptr) return false;
+  if (text == nullptr) return LINE_END;
   remember(text);
   raw = text;
   raw.push_back('\n');
   std::free(text);
-  return true;
+  return LINE_OK;
 }
 #else
 // A change of the terminal's size is noted at any time; only while a line
 // is edited does it also cut the editor's read short, so that the editor
 // learns the new width at once.  Elsewhere the interrupted call restarts.
 static bool editor_start() { return false; }
-static bool edit_line(std::string&) { return false; }
+static LineResult edit_line(std::string&) { return LINE_END; }
 #endif
 
 /* ------------------------------------------------------------- set-up */
@@ -302,24 +326,19 @@ bool con_converting_output() {
 
 static bool served_plainly() { return con.mode == CON_PLAIN || stdin != con.in; }
 
-// One line of the terminal without the editor; false at end of input.
-// A Ctrl+C drops what was typed of the line and raises the break.
-static bool terminal_line(std::string& raw) {
+// One line of the terminal without the editor.  A Ctrl+C drops what was
+// typed of the line.
+static LineResult terminal_line(std::string& raw) {
   for (;;) {
-    int c = std::getc(stdin);
-    if (c == EOF) {
-      if (std::ferror(stdin) && errno == EINTR) {
-        std::clearerr(stdin);
-        if (tl_break_flag != 0) {
-          raw.clear();
-          ev_check_break();
-        }
-        continue;
-      }
-      return !raw.empty();
-    }
-    raw.push_back(static_cast<char>(c));
-    if (c == '\n') return true;
+    if (con_break_pending()) return LINE_BREAK;
+    con_resized = 0;  // nothing to redraw without the editor
+    if (!con_wait_key()) continue;
+    char c;
+    ssize_t r = read(STDIN_FILENO, &c, 1);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return raw.empty() ? LINE_END : LINE_OK;
+    raw.push_back(c);
+    if (c == '\n') return LINE_OK;
   }
 }
 
@@ -337,12 +356,25 @@ static void show_prompt() {
   std::fwrite(shown.data(), 1, shown.size(), stdout);
 }
 
-// Refill the line; false at end of input.
+// Refill the line; false at end of input.  The interpreter lock is let go
+// while the line is waited for; a break is raised once it is back.
 static bool next_line() {
   flush_output();
   std::string raw;
-  bool got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
-  if (!got) {
+  LineResult got;
+  for (;;) {
+    {
+      EvUnlock waiting;
+      got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
+      if (got == LINE_OK && tl_loop_state.load() == 2 &&
+          raw.find_first_not_of(" \t\r\n") != std::string::npos)
+        con.typed_while_busy = true;
+    }
+    if (got != LINE_BREAK) break;
+    raw.clear();
+    ev_check_break();  // unless the editor's evaluation took it meanwhile
+  }
+  if (got == LINE_END) {
     con.eof = true;
     return false;
   }
@@ -358,8 +390,12 @@ static bool next_line() {
 }
 
 int con_read_char() {
+  if (con_no_input) return EOF;
   con_init();
-  if (served_plainly()) return std::getc(stdin);
+  if (served_plainly()) {
+    EvUnlock waiting;  // a pipe may keep the reader waiting too
+    return std::getc(stdin);
+  }
   if (con.pushback != CON_NO_PUSHBACK) {
     int c = con.pushback;
     con.pushback = CON_NO_PUSHBACK;
@@ -389,6 +425,12 @@ bool con_at_eof() {
   con_init();
   if (served_plainly()) return std::feof(stdin) != 0;
   return con.eof && con.pushback == CON_NO_PUSHBACK && con.pos >= con.line.size();
+}
+
+bool con_typed_while_busy() {
+  bool typed = con.typed_while_busy;
+  con.typed_while_busy = false;
+  return typed;
 }
 
 bool con_input_buffered() {
@@ -427,8 +469,7 @@ void con_puts(const char* text) { con_write(text, std::strlen(text)); }
 
 ConPrompt::ConPrompt(FILE* in, FILE* out) {
   con_init();
-  active = con.mode == CON_EDITOR && in == stdin && stdin == con.in && out == stdout &&
-           stdout == con.out;
+  active = con.mode == CON_EDITOR && in == stdin && stdin == con.in && out == stdout && stdout == con.out;
   if (!active) return;
   std::lock_guard<std::mutex> hold(con_out_lock);
   if (con.prompt_pending) {  // an earlier prompt nobody read after: show it

@@ -16,11 +16,18 @@ namespace ondrel {
 
 // Console input: the next byte of standard input (0..255 or EOF), and one
 // byte of push-back.  A Ctrl+C while a line is edited drops the line and
-// raises the user break.
+// raises the user break.  While it waits for the terminal the console lets
+// go of the interpreter lock, so that an editor evaluation can run.
 int con_read_char();
 void con_unget_char(int c);
-bool con_at_eof();            // the console input has ended
-bool con_input_buffered();    // typed bytes are waiting to be read
+bool con_at_eof();  // the console input has ended
+// True once after a line was typed while an editor evaluation ran: the
+// datum it completes is discarded.  Each call clears it.
+bool con_typed_while_busy();
+// Set on a thread that must not read the console (an editor evaluation:
+// the console's input belongs to the loop); reading there gives EOF.
+inline thread_local bool con_no_input = false;
+bool con_input_buffered();  // typed bytes are waiting to be read
 
 // Console output: every text bound for standard output goes through here.
 void con_write(const char* text, size_t n);
@@ -39,10 +46,10 @@ struct ConPrompt {
 };
 
 // What the console decided at its first use (for tests and diagnostics).
-bool con_has_editor();        // the build carries the line editor
-bool con_editing();           // lines are read through the line editor
-bool con_converting_input();  // typed UTF-8 becomes Shift-JIS
-bool con_converting_output(); // written Shift-JIS becomes UTF-8
+bool con_has_editor();         // the build carries the line editor
+bool con_editing();            // lines are read through the line editor
+bool con_converting_input();   // typed UTF-8 becomes Shift-JIS
+bool con_converting_output();  // written Shift-JIS becomes UTF-8
 
 // One converter between Shift-JIS and UTF-8.  Bytes that do not convert
 // pass unchanged; an incomplete character at the end of a text is held

@@ -93,14 +93,23 @@ void walk_line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, bool last, F plot
     plot(x0, y0);
     if (end) return;
     int64_t e2 = 2 * err;
-    if (e2 >= dy) { err += dy; x0 += sx; }
-    if (e2 <= dx) { err += dx; y0 += sy; }
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+    }
   }
 }
 
 // Put a box's corners in order; false when it covers no pixel.
 bool order_box(int64_t& l, int64_t& t, int64_t& r, int64_t& b) {
-  l = clamp_coord(l); t = clamp_coord(t); r = clamp_coord(r); b = clamp_coord(b);
+  l = clamp_coord(l);
+  t = clamp_coord(t);
+  r = clamp_coord(r);
+  b = clamp_coord(b);
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   return r > l && b > t;
@@ -131,9 +140,7 @@ uint32_t ras_get_pixel(const Picture& p, int32_t x, int32_t y) {
   return p.px[size_t(y) * p.width + x];
 }
 
-void ras_fill(Picture& p, uint32_t color) {
-  std::fill(p.px, p.px + size_t(p.width) * p.height, color);
-}
+void ras_fill(Picture& p, uint32_t color) { std::fill(p.px, p.px + size_t(p.width) * p.height, color); }
 
 // ---- lines and figures ----
 
@@ -170,8 +177,8 @@ void ras_line(Picture& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const 
   flush();
 }
 
-void ras_rectangle(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                   const RasPen& pen, const RasBrush& brush) {
+void ras_rectangle(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom, const RasPen& pen,
+                   const RasBrush& brush) {
   if (!p.px) return;
   int64_t l = left, t = top, r = right, b = bottom;
   if (!order_box(l, t, r, b)) return;
@@ -180,20 +187,20 @@ void ras_rectangle(Picture& p, int32_t left, int32_t top, int32_t right, int32_t
   // is centred on it with square (mitred) corners.
   int32_t w = pen_width(pen);
   int64_t lo = pen_lo(w), hi = lo + w - 1;
-  int64_t ol = l + lo, ot = t + lo, or_ = r - 1 + hi, ob = b - 1 + hi;  // outer edge
+  int64_t ol = l + lo, ot = t + lo, or_ = r - 1 + hi, ob = b - 1 + hi;                 // outer edge
   int64_t il = l + hi + 1, it = t + hi + 1, ir = r - 1 + lo - 1, ib = b - 1 + lo - 1;  // hole
   if (il > ir || it > ib) {
     block(p, ol, ot, or_, ob, pen.color);
     return;
   }
-  block(p, ol, ot, or_, it - 1, pen.color);       // top band
-  block(p, ol, ib + 1, or_, ob, pen.color);       // bottom band
-  block(p, ol, it, il - 1, ib, pen.color);        // left band
-  block(p, ir + 1, it, or_, ib, pen.color);       // right band
+  block(p, ol, ot, or_, it - 1, pen.color);  // top band
+  block(p, ol, ib + 1, or_, ob, pen.color);  // bottom band
+  block(p, ol, it, il - 1, ib, pen.color);   // left band
+  block(p, ir + 1, it, or_, ib, pen.color);  // right band
 }
 
-void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                 const RasPen& pen, const RasBrush& brush) {
+void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom, const RasPen& pen,
+                 const RasBrush& brush) {
   if (!p.px) return;
   int64_t l = left, t = top, r = right, b = bottom;
   if (!order_box(l, t, r, b)) return;
@@ -230,7 +237,11 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
     xr[i] = l + r - 1 - x;
   }
   auto row_span = [&](int64_t y, int64_t& a, int64_t& z) {
-    if (y < y_first || y > y_last) { a = 1; z = 0; return; }
+    if (y < y_first || y > y_last) {
+      a = 1;
+      z = 0;
+      return;
+    }
     a = xl[size_t(y - y_first)];
     z = xr[size_t(y - y_first)];
   };
@@ -242,7 +253,10 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
   Disc d;
   if (w > 1) disc_make(d, w);
   auto plot_run = [&](int64_t y, int64_t x0, int64_t x1) {
-    if (w == 1) { span(p, y, x0, x1, pen.color); return; }
+    if (w == 1) {
+      span(p, y, x0, x1, pen.color);
+      return;
+    }
     x0 = std::max<int64_t>(x0, -w);
     x1 = std::min<int64_t>(x1, p.width + w);
     if (x0 <= x1) disc_run(p, d, x0, x1, y, pen.color);
@@ -254,8 +268,14 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
     int64_t ua, uz, da, dz;
     row_span(y - 1, ua, uz);
     row_span(y + 1, da, dz);
-    if (y == t) { ua = 1; uz = 0; }       // outside the box above
-    if (y == b - 1) { da = 1; dz = 0; }   // and below
+    if (y == t) {
+      ua = 1;
+      uz = 0;
+    }  // outside the box above
+    if (y == b - 1) {
+      da = 1;
+      dz = 0;
+    }  // and below
     int64_t ia = std::max({a + 1, ua, da}), iz = std::min({z - 1, uz, dz});
     if (ia > iz) {
       plot_run(y, a, z);
@@ -268,14 +288,22 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
 
 // ---- block copies ----
 
-void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h,
-              const Picture& src, int32_t sx, int32_t sy) {
+void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h, const Picture& src, int32_t sx,
+              int32_t sy) {
   if (!dst.px || !src.px || w <= 0 || h <= 0) return;
   int64_t x0 = dx, y0 = dy, sx0 = sx, sy0 = sy, cw = w, ch = h;
   // Clip the rectangle against the source, then against the destination.
   auto clip = [&](int64_t& a, int64_t& b, int64_t& n, int64_t limit_a, int64_t limit_b) {
-    if (a < 0) { b -= a; n += a; a = 0; }
-    if (b < 0) { a -= b; n += b; b = 0; }
+    if (a < 0) {
+      b -= a;
+      n += a;
+      a = 0;
+    }
+    if (b < 0) {
+      a -= b;
+      n += b;
+      b = 0;
+    }
     n = std::min({n, limit_a - a, limit_b - b});
   };
   clip(sx0, x0, cw, src.width, dst.width);

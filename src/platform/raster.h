@@ -18,18 +18,18 @@
 namespace ondrel {
 
 struct Picture {
-  int32_t width;   // pixels; 0 while released
+  int32_t width;  // pixels; 0 while released
   int32_t height;
-  uint32_t* px;    // width * height pixels, row 0 at the top; null while released
+  uint32_t* px;  // width * height pixels, row 0 at the top; null while released
 };
 
 struct RasPen {
-  int32_t width;   // 0..: 0 and 1 both draw one pixel wide
+  int32_t width;  // 0..: 0 and 1 both draw one pixel wide
   uint32_t color;
 };
 
 struct RasBrush {
-  bool hollow;     // true: no fill
+  bool hollow;  // true: no fill
   uint32_t color;
 };
 
@@ -54,21 +54,21 @@ void ras_fill(Picture& p, uint32_t color);
 void ras_line(Picture& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RasPen& pen);
 // The rectangle and the ellipse inscribed in [left, right) x [top, bottom);
 // the corners may come in any order.
-void ras_rectangle(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                   const RasPen& pen, const RasBrush& brush);
-void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                 const RasPen& pen, const RasBrush& brush);
+void ras_rectangle(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom, const RasPen& pen,
+                   const RasBrush& brush);
+void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t bottom, const RasPen& pen,
+                 const RasBrush& brush);
 
 // Copy w x h pixels from (sx, sy) of src to (dx, dy) of dst; the parts
 // outside either picture are left out.  src and dst may be the same
 // picture when the areas do not overlap.
-void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h,
-              const Picture& src, int32_t sx, int32_t sy);
+void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h, const Picture& src, int32_t sx,
+              int32_t sy);
 
 // The built-in fixed-pitch ASCII font in two sizes, for 10 and 8 points
 // at 96 dots per inch.  Bytes outside 0x20..0x7E draw as '?'.
 enum RasFont : uint8_t { RAS_FONT_10 = 0, RAS_FONT_8 = 1 };
-constexpr int32_t RAS_GLYPH_W = 5;   // glyph pixels, above the descender
+constexpr int32_t RAS_GLYPH_W = 5;  // glyph pixels, above the descender
 constexpr int32_t RAS_GLYPH_H = 7;
 int32_t ras_font_cell_width(RasFont f);
 int32_t ras_font_cell_height(RasFont f);

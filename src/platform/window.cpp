@@ -24,7 +24,7 @@ void headless_release() {}
 void headless_present(const Picture&, const Picture&) {}
 void headless_destroy() { headless_live = false; }
 
-constexpr WinBackend HEADLESS = {"headless", headless_create, headless_ready, headless_release,
+constexpr WinBackend HEADLESS = {"headless",       headless_create,  headless_ready, headless_release,
                                  headless_present, headless_destroy, nullptr};
 
 const WinBackend* current = &HEADLESS;

@@ -8,6 +8,8 @@
 // pictures, so those may change or go away at any time.
 #include "platform/window_backend.h"
 
+#include "platform/gtk_ui.h"
+
 #ifdef ONDREL_HAVE_GTK
 
 #include <gtk/gtk.h>
@@ -30,15 +32,15 @@ namespace {
 struct GtkHost {
   std::mutex init_mutex;
   std::condition_variable init_cv;
-  int init_state = 0;              // 0 not started, 1 starting, 2 ready, -1 failed
+  int init_state = 0;  // 0 not started, 1 starting, 2 ready, -1 failed
   std::mutex frame_mutex;
-  std::vector<uint32_t> frame;     // cairo RGB24 pixels (0x00RRGGBB)
+  std::vector<uint32_t> frame;  // cairo RGB24 pixels (0x00RRGGBB)
   int32_t frame_w = 0, frame_h = 0;
-  std::atomic<bool> ready{false};  // the window exists
+  std::atomic<bool> ready{false};     // the window exists
   std::atomic<bool> released{false};  // the initial picture is complete
   std::atomic<bool> redraw_queued{false};
-  GtkWidget* window = nullptr;     // UI thread only
-  GtkWidget* area = nullptr;       // UI thread only
+  GtkWidget* window = nullptr;  // UI thread only
+  GtkWidget* area = nullptr;    // UI thread only
   std::string title;
 };
 GtkHost& host() {
@@ -57,8 +59,9 @@ void ui_main() {
   if (ok) gtk_main();
 }
 
-// Starts the UI thread once; true when the toolkit came up.
-bool ui_started() {
+}  // namespace
+
+bool plat_gtk_ui_start() {
   GtkHost& h = host();
   std::unique_lock<std::mutex> lock(h.init_mutex);
   if (h.init_state == 0) {
@@ -68,6 +71,10 @@ bool ui_started() {
   h.init_cv.wait(lock, [&] { return h.init_state != 1; });
   return h.init_state == 2;
 }
+
+namespace {
+
+bool ui_started() { return plat_gtk_ui_start(); }
 
 // Run fn on the UI thread, later: an idle source of the default context,
 // which only the UI thread's main loop runs (never the caller, even
@@ -83,9 +90,9 @@ gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer) {
   }
   std::lock_guard<std::mutex> lock(h.frame_mutex);
   if (h.frame.empty()) return TRUE;
-  cairo_surface_t* s = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(h.frame.data()), CAIRO_FORMAT_RGB24, h.frame_w, h.frame_h,
-      h.frame_w * 4);
+  cairo_surface_t* s =
+      cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(h.frame.data()),
+                                          CAIRO_FORMAT_RGB24, h.frame_w, h.frame_h, h.frame_w * 4);
   cairo_set_source_surface(cr, s, 0, 0);
   cairo_paint(cr);
   cairo_surface_destroy(s);
@@ -187,7 +194,7 @@ void gtk_destroy() {
   on_ui(ui_destroy);
 }
 
-constexpr WinBackend GTK_BACKEND = {"gtk", gtk_create, gtk_ready, gtk_release,
+constexpr WinBackend GTK_BACKEND = {"gtk",       gtk_create,  gtk_ready, gtk_release,
                                     gtk_present, gtk_destroy, gtk_usable};
 
 }  // namespace

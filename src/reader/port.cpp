@@ -140,8 +140,8 @@ Value port_open_output(const char* name) { return open_port(name, "w", PORT_OUT_
 void port_close(Value port) { close_stream(port_stream(port)); }
 
 bool port_is_protected(Value port) {
-  return port == PORT_CUR_IN || port == PORT_CUR_OUT || port == PORT_TRANSCRIPT ||
-         port == PORT_IN_TABLE || port == PORT_OUT_TABLE;
+  return port == PORT_CUR_IN || port == PORT_CUR_OUT || port == PORT_TRANSCRIPT || port == PORT_IN_TABLE ||
+         port == PORT_OUT_TABLE;
 }
 
 void port_reset_current() {

@@ -40,9 +40,7 @@ static FILE* in_arg(Value v) { return port_arg(v, INPUT_PORT, PORT_CUR_IN); }
 static FILE* out_arg(Value v) { return port_arg(v, OUTPUT_PORT, PORT_CUR_OUT); }
 
 // True for slots 1 to 19 of a table, the ports a program may close.
-static bool is_file_slot(Value port, Value table) {
-  return port > table && port < table + 8 * PORT_SLOTS;
-}
+static bool is_file_slot(Value port, Value table) { return port > table && port < table + 8 * PORT_SLOTS; }
 
 /* ------------------------------------------------- nested activations */
 
@@ -105,8 +103,7 @@ static Value call_procedure(Value proc, Value port) {
 static Value need_procedure(Value v) {
   v = ev_unname(v);
   Value target = type_of(v) == SYMBOL ? cell(v).w1 : v;
-  if (target == 0 || (type_of(target) != PRIMITIVE && type_of(target) != CLOSURE))
-    ev_error(E_NEED_SYMBOL);
+  if (target == 0 || (type_of(target) != PRIMITIVE && type_of(target) != CLOSURE)) ev_error(E_NEED_SYMBOL);
   return v;
 }
 

@@ -25,7 +25,7 @@ namespace {
 
 struct Printer {
   FILE* out;
-  size_t n;                 // bytes waiting in buf
+  size_t n;  // bytes waiting in buf
   char buf[PR_SCRATCH];
 };
 
@@ -108,9 +108,9 @@ static void print_vector(Printer& p, Value v, int depth) {
 static void print_atom(Printer& p, Value v, int depth) {
   char text[80];
   switch (type_of(v)) {
-    case SYMBOL: case CONSTANT: case KEYWORD:
-      put(p, sym_name(v));
-      return;
+    case SYMBOL:
+    case CONSTANT:
+    case KEYWORD: put(p, sym_name(v)); return;
     case PRIMITIVE: put(p, "#<primitive-procedure>"); return;
     case CLOSURE: put(p, "#<closure>"); return;
     case CONTINUATION: put(p, "#<continuation>"); return;

@@ -194,8 +194,7 @@ static Value read_number(Reader& r) {
       break;
     }
   }
-  if (digits && shape == WHOLE)
-    return mem_make_integer(static_cast<int32_t>(negative ? 0u - acc : acc));
+  if (digits && shape == WHOLE) return mem_make_integer(static_cast<int32_t>(negative ? 0u - acc : acc));
   if (digits && shape == POINT) return mem_make_real(std::strtod(r.tok.c_str(), nullptr));
   for (char& ch : r.tok) ch = static_cast<char>(fold(static_cast<uint8_t>(ch)));
   return intern_token(r);
@@ -309,8 +308,10 @@ static Value read_hash(Reader& r) {
     case EOF: ev_error(E_EOF);
     case '(': return read_vector(r);
     case '<': return read_hash_name(r);
-    case 't': case 'T': return sym_true;
-    case 'f': case 'F': return sym_false;
+    case 't':
+    case 'T': return sym_true;
+    case 'f':
+    case 'F': return sym_false;
     case '\\': return read_character(r);
     default: ev_error(E_UNIDENTIFIED);
   }
@@ -331,7 +332,8 @@ static Value dispatch(Reader& r) {
         if (next(r) == '@') return read_quote_form(r, sym_unquote_splicing);
         back(r);
         return read_quote_form(r, sym_unquote);
-      case '\\': case '|': return read_symbol(r);
+      case '\\':
+      case '|': return read_symbol(r);
       case '`': return read_quote_form(r, sym_quasiquote);
       default: ev_error(E_PSEUDO_SEXP);
     }

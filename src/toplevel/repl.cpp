@@ -9,8 +9,8 @@
 #include "eval/eval.h"
 #include "eval/symtab.h"
 #include "memory/memory.h"
-#include "platform/file_guard.h"
 #include "platform/console.h"
+#include "platform/file_guard.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
@@ -60,9 +60,14 @@ void tl_load_init_file() {
   tl_eval_stream(file.fp);
 }
 
+// The loop state word goes back to idle after each evaluation, not at each
+// prompt: a datum dropped because the editor is evaluating leaves the word
+// with the editor.  Entered afresh after an error, the loop takes the word
+// back only from its own evaluation.
 void tl_repl() {
+  int32_t evaluating = 1;
+  tl_loop_state.compare_exchange_strong(evaluating, 0);
   for (;;) {
-    tl_loop_state.store(0);
     FILE* in = port_in();
     FILE* out = port_out();
     if (isatty(fileno(in))) {
@@ -73,7 +78,9 @@ void tl_repl() {
       std::fflush(out);
     }
     roots.form = NIL;
+    (void)con_typed_while_busy();
     Value datum = rd_read(in);
+    if (con_typed_while_busy()) continue;  // typed while the editor evaluated
     int32_t idle = 0;
     if (!tl_loop_state.compare_exchange_strong(idle, 1)) continue;  // the editor is evaluating
     if (datum == sym_eof) return;
@@ -88,6 +95,7 @@ void tl_repl() {
     pr_write(v, out);
     port_write("\n", out);
     std::fflush(out);
+    tl_loop_state.store(0);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "eval/error.h"
+#include "eval/lock.h"
 #include "memory/memory.h"
 #include "memory/sjis.h"
 #include "reader/port.h"
@@ -58,6 +59,7 @@ static void shutdown() {
 }
 
 int tl_main(int argc, char** argv) {
+  ev_lock_for_good();  // this thread runs the interpreter from here on
   tl_find_home(argc > 0 ? argv[0] : "");
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i)

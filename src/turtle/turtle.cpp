@@ -18,16 +18,15 @@
 namespace ondrel {
 
 const int32_t TUR_SINE[91] = {
-    0,       18300,   36595,   54878,   73145,   91389,   109606,  127789,  145934,  164033,
-    182083,  200078,  218011,  235878,  253673,  271391,  289027,  306574,  324028,  341383,
-    358634,  375776,  392803,  409711,  426494,  443147,  459665,  476044,  492277,  508360,
-    524288,  540057,  555661,  571095,  586356,  601438,  616338,  631049,  645568,  659890,
-    674012,  687928,  701634,  715127,  728402,  741455,  754282,  766880,  779244,  791370,
-    803256,  814897,  826289,  837430,  848316,  858943,  869309,  879410,  889243,  898805,
-    908093,  917105,  925838,  934288,  942454,  950333,  957922,  965219,  972223,  978930,
-    985339,  991448,  997255,  1002758, 1007956, 1012847, 1017429, 1021701, 1025662, 1029311,
-    1032646, 1035666, 1038371, 1040760, 1042832, 1044586, 1046022, 1047139, 1047937, 1048416,
-    1048576,
+    0,       18300,   36595,   54878,   73145,   91389,   109606,  127789,  145934,  164033,  182083,
+    200078,  218011,  235878,  253673,  271391,  289027,  306574,  324028,  341383,  358634,  375776,
+    392803,  409711,  426494,  443147,  459665,  476044,  492277,  508360,  524288,  540057,  555661,
+    571095,  586356,  601438,  616338,  631049,  645568,  659890,  674012,  687928,  701634,  715127,
+    728402,  741455,  754282,  766880,  779244,  791370,  803256,  814897,  826289,  837430,  848316,
+    858943,  869309,  879410,  889243,  898805,  908093,  917105,  925838,  934288,  942454,  950333,
+    957922,  965219,  972223,  978930,  985339,  991448,  997255,  1002758, 1007956, 1012847, 1017429,
+    1021701, 1025662, 1029311, 1032646, 1035666, 1038371, 1040760, 1042832, 1044586, 1046022, 1047139,
+    1047937, 1048416, 1048576,
 };
 
 // ---- arithmetic ----
@@ -125,8 +124,7 @@ void rebuild_turtle_image() {
   ras_release(gfx.cursor);
   tur.cursor_width = img.width;
   tur.cursor_height = img.height;
-  gfx_make_mono_picture(gfx.cursor, img.width, img.height, img.bits, TUR_IMAGE_SLOT, white(),
-                        black());
+  gfx_make_mono_picture(gfx.cursor, img.width, img.height, img.bits, TUR_IMAGE_SLOT, white(), black());
 }
 
 void draw_grid() {
@@ -233,22 +231,32 @@ void face(Compass c) {
   int32_t d = tur.direction;
   switch (c) {
     case NORTH:
-      if (d >= 180) turn(360 - d, true);
-      else turn(d, false);
+      if (d >= 180)
+        turn(360 - d, true);
+      else
+        turn(d, false);
       break;
     case EAST:
-      if (d >= 91 && d <= 269) turn(d - 90, false);
-      else if (d <= 90) turn(90 - d, true);
-      else turn(450 - d, true);
+      if (d >= 91 && d <= 269)
+        turn(d - 90, false);
+      else if (d <= 90)
+        turn(90 - d, true);
+      else
+        turn(450 - d, true);
       break;
     case SOUTH:
-      if (d >= 181) turn(d - 180, false);
-      else turn(180 - d, true);
+      if (d >= 181)
+        turn(d - 180, false);
+      else
+        turn(180 - d, true);
       break;
     case WEST:
-      if (d >= 90 && d <= 270) turn(270 - d, true);
-      else if (d < 90) turn(d + 90, false);
-      else turn(d - 270, false);
+      if (d >= 90 && d <= 270)
+        turn(270 - d, true);
+      else if (d < 90)
+        turn(d + 90, false);
+      else
+        turn(d - 270, false);
       break;
   }
   tur.direction = c;
@@ -536,9 +544,12 @@ Value tur_cursor(Value args) {
   }
   Value a = car(args);
   std::string name;
-  if (is(a, SYMBOL)) name = sym_name(a);
-  else if (is(a, STRING)) name = str_bytes(a);
-  else ev_error(E_NEED_STRING);
+  if (is(a, SYMBOL))
+    name = sym_name(a);
+  else if (is(a, STRING))
+    name = str_bytes(a);
+  else
+    ev_error(E_NEED_STRING);
   choose_cursor(name.c_str());
   return NIL;
 }

@@ -3,17 +3,21 @@
 // the panel, the redraw count of animations, the argument rules.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "../reader/reader_support.h"
 #include "eval/eval.h"
 #include "eval/registry.h"
 #include "graphics/gfx.h"
-#include "turtle/turtle.h"
+#include "platform/window.h"
 #include "toplevel/break.h"
+#include "turtle/turtle.h"
 #include "turtle/turtletext.h"
 
 namespace {
@@ -36,19 +40,26 @@ TEST(TurtleTables, SineTableIsTheRoundedFormula) {
 TEST(TurtleTables, OffsetsOfMovesRoundHalfUpInEveryQuadrant) {
   int64_t dx, dy;
   tur_offsets(0, 100, dx, dy);
-  EXPECT_EQ(dx, 0); EXPECT_EQ(dy, -100);
+  EXPECT_EQ(dx, 0);
+  EXPECT_EQ(dy, -100);
   tur_offsets(45, 100, dx, dy);
-  EXPECT_EQ(dx, 71); EXPECT_EQ(dy, -71);
+  EXPECT_EQ(dx, 71);
+  EXPECT_EQ(dy, -71);
   tur_offsets(90, 100, dx, dy);
-  EXPECT_EQ(dx, 100); EXPECT_EQ(dy, 0);
+  EXPECT_EQ(dx, 100);
+  EXPECT_EQ(dy, 0);
   tur_offsets(120, 100, dx, dy);  // q 1, a 30: (cos 30, sin 30)
-  EXPECT_EQ(dx, 87); EXPECT_EQ(dy, 50);
+  EXPECT_EQ(dx, 87);
+  EXPECT_EQ(dy, 50);
   tur_offsets(210, 100, dx, dy);  // q 2, a 30
-  EXPECT_EQ(dx, -50); EXPECT_EQ(dy, 87);
+  EXPECT_EQ(dx, -50);
+  EXPECT_EQ(dy, 87);
   tur_offsets(300, 100, dx, dy);  // q 3, a 30
-  EXPECT_EQ(dx, -87); EXPECT_EQ(dy, -50);
+  EXPECT_EQ(dx, -87);
+  EXPECT_EQ(dy, -50);
   tur_offsets(359, 1000, dx, dy);  // q 3, a 89
-  EXPECT_EQ(dx, -17); EXPECT_EQ(dy, -1000);
+  EXPECT_EQ(dx, -17);
+  EXPECT_EQ(dy, -1000);
   // 30 degrees of 1: sin is exactly 1/2, rounded up.
   EXPECT_EQ(tur_scale(30, 1), 1);
   // The largest distance does not overflow.
@@ -106,13 +117,16 @@ TEST(TurtleImages, ImageZeroIsTheGivenTurtle) {
 
 TEST(TurtleImages, QuarterAndHalfTurnsAreExact) {
   const TurImage &i0 = TUR_IMAGES[0], &i6 = TUR_IMAGES[6], &i12 = TUR_IMAGES[12], &i18 = TUR_IMAGES[18];
-  ASSERT_EQ(i6.width, 17); ASSERT_EQ(i6.height, 13);
-  ASSERT_EQ(i12.width, 13); ASSERT_EQ(i12.height, 17);
-  ASSERT_EQ(i18.width, 17); ASSERT_EQ(i18.height, 13);
+  ASSERT_EQ(i6.width, 17);
+  ASSERT_EQ(i6.height, 13);
+  ASSERT_EQ(i12.width, 13);
+  ASSERT_EQ(i12.height, 17);
+  ASSERT_EQ(i18.width, 17);
+  ASSERT_EQ(i18.height, 13);
   for (int y = 0; y < 17; ++y)
     for (int x = 0; x < 13; ++x) {
       bool b = bit(i0, x, y);
-      EXPECT_EQ(bit(i6, 16 - y, x), b) << x << "," << y;   // a quarter turn clockwise
+      EXPECT_EQ(bit(i6, 16 - y, x), b) << x << "," << y;  // a quarter turn clockwise
       EXPECT_EQ(bit(i12, 12 - x, 16 - y), b) << x << "," << y;
       EXPECT_EQ(bit(i18, y, 12 - x), b) << x << "," << y;
     }
@@ -205,7 +219,7 @@ TEST_F(Turtle, RegistrationOfTheGroupAndOfCursor) {
   EXPECT_EQ(prim_registrations - before, 27u);
   before = prim_registrations;
   gfx_register();
-  EXPECT_EQ(prim_registrations - before, 17u);  // "cursor" among them
+  EXPECT_EQ(prim_registrations - before, 18u);  // "cursor" and "editor" among them
   EXPECT_EQ(run("(procedure? cursor)"), "#t");
   EXPECT_EQ(run("(procedure? change-cursor2)"), "#t");
   EXPECT_EQ(run("(procedure? info-pendown?)"), "#t");
@@ -443,8 +457,8 @@ TEST_F(Turtle, CursorOnTheScreenOnlyAndTurningWithTheTurtle) {
     for (int x = 305; x <= 335; ++x) ASSERT_EQ(screen(x, y), RAS_WHITE) << x << "," << y;
   // The cursor's white pixels cover the drawing beneath it.
   run("(boxf 90 90 110 110)");
-  EXPECT_EQ(screen(90, 90), RAS_BLACK);   // beside the 19 x 19 cursor
-  EXPECT_EQ(screen(91, 91), RAS_WHITE);   // a clear corner pixel of image 7
+  EXPECT_EQ(screen(90, 90), RAS_BLACK);  // beside the 19 x 19 cursor
+  EXPECT_EQ(screen(91, 91), RAS_WHITE);  // a clear corner pixel of image 7
   EXPECT_EQ(canvas(91, 91), RAS_BLACK);
 }
 
@@ -468,7 +482,12 @@ TEST_F(Turtle, FileCursorsDoNotTurn) {
     return s;
   };
   std::string before = block();
-  EXPECT_EQ(before, "......." "..X.X.." "..XXX.." "......." ".......");
+  EXPECT_EQ(before,
+            "......."
+            "..X.X.."
+            "..XXX.."
+            "......."
+            ".......");
   run("(right 90)");
   EXPECT_EQ(block(), before);
   EXPECT_EQ(tur.cursor_width, 3);
@@ -524,8 +543,9 @@ TEST_F(Turtle, InitRestoresTheInitialPicture) {
   run("(open) (width 5) (color 4 1) (penup) (fast) (right 33) (forward 20) (sc)");
   EXPECT_EQ(run("(init)"), "()");
   EXPECT_EQ(printed, "");
-  EXPECT_EQ(run("(list (info-width) (info-color) (info-speed) (info-pendown?) (info-position) (info-direction))"),
-            "(1 (0 7) 2 #t (320 200) 0)");
+  EXPECT_EQ(
+      run("(list (info-width) (info-color) (info-speed) (info-pendown?) (info-position) (info-direction))"),
+      "(1 (0 7) 2 #t (320 200) 0)");
   EXPECT_EQ(tur.grid, TUR_GRID_OFF);
   EXPECT_EQ(canvas(5, 5), RAS_WHITE);
 }
@@ -550,6 +570,68 @@ TEST_F(Turtle, BreakDuringAnAnimationStopsItWhereItIs) {
   EXPECT_EQ(run("(right 90)"), "error 41");
   EXPECT_EQ(tur.grid, TUR_GRID_ON);  // the held-back grid flag restored
   tl_break_flag = 0;
+}
+
+TEST_F(Turtle, BreakInTheMiddleOfAMoveKeepsTheStepsDone) {
+  run("(open)");  // pen down
+  tur.speed = 0;  // (forward 100): 20 steps of 5 pixels, 50 ms each
+  uint64_t redraws_before = tur.redraws;
+  // Ctrl+C from another thread once the third step is waiting its delay
+  // (each step presents twice).  Wherever the break lands, the turtle and
+  // the line must end at the last step done.
+  uint64_t presents_before = plat_win_presents();
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    while (!done && plat_win_presents() < presents_before + 5) std::this_thread::yield();
+    tl_break_flag = 1;
+  });
+  std::string result = run("(forward 100)");
+  done = true;
+  user.join();
+  tl_break_flag = 0;
+  EXPECT_EQ(result, "error 41");
+  int32_t steps = int32_t(tur.redraws - redraws_before);
+  ASSERT_GE(steps, 3);
+  ASSERT_LT(steps, 20);
+  int32_t y = 200 - 5 * steps;
+  EXPECT_EQ(tur.x, 320);
+  EXPECT_EQ(tur.y, y);
+  EXPECT_EQ(canvas(320, y + 1), RAS_BLACK);  // the line up to the last step
+  EXPECT_EQ(canvas(320, y - 1), RAS_WHITE);  // and no further
+  EXPECT_EQ(screen(320, y - 8), RAS_BLACK);  // the turtle's head drawn there
+  EXPECT_EQ(tur.cur_top, y - 8);
+  // The next move starts from there and erases that cursor.
+  tur.speed = 3;
+  EXPECT_EQ(run("(penup) (forward 50) (info-position)"), "(320 " + std::to_string(y - 50) + ")");
+  EXPECT_EQ(screen(320, y - 8), RAS_WHITE);
+}
+
+TEST_F(Turtle, RedrawsWaitTheDelayOfTheirSpeed) {
+  run("(open) (penup)");
+  // Speeds 0 to 2 wait, and the wait notices a break; speed 3 does not.
+  for (int32_t speed = 0; speed < 3; ++speed) {
+    tur.speed = speed;
+    tl_break_flag = 1;
+    EXPECT_EQ(error_of([] { tur_redraw(); }), 41) << speed;
+    EXPECT_EQ(tl_break_flag, 0);
+  }
+  tur.speed = 3;
+  tl_break_flag = 1;
+  EXPECT_EQ(error_of([] { tur_redraw(); }), 0);
+  tl_break_flag = 0;
+  // 50, 20 and 1 ms per redraw.  A sleep never ends early, so these lower
+  // bounds hold however loaded the machine is.
+  using ms = std::chrono::milliseconds;
+  auto time_of = [&](int32_t speed, const char* text) {
+    tur.speed = speed;
+    auto start = std::chrono::steady_clock::now();
+    run(text);
+    return std::chrono::duration_cast<ms>(std::chrono::steady_clock::now() - start);
+  };
+  EXPECT_GE(time_of(0, "(forward 10)"), ms(5 * 50));  // 5 steps
+  EXPECT_GE(time_of(1, "(back 10)"), ms(6 * 20));     // 6 steps
+  EXPECT_GE(time_of(2, "(right 9)"), ms(3 * 1));      // 3 steps
+  EXPECT_EQ(run("(info-position)"), "(320 200)");
 }
 
 TEST_F(Turtle, HelpLogoListsTheCommands) {

@@ -1,0 +1,56 @@
+// lock.h - the interpreter lock.
+//
+// The heap, the stacks, the registers and the ports belong to the thread
+// that holds the lock.  The console thread takes it at start-up, keeps it
+// for good and lets go only while it waits for the terminal; an evaluation
+// started from the editor holds it for its whole run.  So the two never
+// touch the interpreter at the same time, and the one that waits finds the
+// interpreter as the other left it.
+#pragma once
+#include <mutex>
+
+namespace ondrel {
+
+inline std::mutex ev_lock_mutex;
+inline thread_local bool ev_lock_held = false;  // this thread holds the lock
+
+// Take the lock for the rest of the thread's life (the console thread: it
+// is never given back, so nothing runs the interpreter during shutdown).
+inline void ev_lock_for_good() {
+  ev_lock_mutex.lock();
+  ev_lock_held = true;
+}
+
+// Hold the lock for a scope.
+struct EvLock {
+  EvLock() {
+    ev_lock_mutex.lock();
+    ev_lock_held = true;
+  }
+  ~EvLock() {
+    ev_lock_held = false;
+    ev_lock_mutex.unlock();
+  }
+  EvLock(const EvLock&) = delete;
+  EvLock& operator=(const EvLock&) = delete;
+};
+
+// Let go of the lock, when this thread holds it, for a wait that touches
+// nothing of the interpreter; take it back at the end of the scope.
+struct EvUnlock {
+  bool was_held;
+  EvUnlock() : was_held(ev_lock_held) {
+    if (!was_held) return;
+    ev_lock_held = false;
+    ev_lock_mutex.unlock();
+  }
+  ~EvUnlock() {
+    if (!was_held) return;
+    ev_lock_mutex.lock();
+    ev_lock_held = true;
+  }
+  EvUnlock(const EvUnlock&) = delete;
+  EvUnlock& operator=(const EvUnlock&) = delete;
+};
+
+}  // namespace ondrel

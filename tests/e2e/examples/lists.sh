@@ -1,0 +1,2 @@
+# examples/lists.sc runs to its end without an error.
+. "$(dirname "$0")/example.bash" lists

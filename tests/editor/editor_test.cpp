@@ -1,0 +1,317 @@
+// editor_test.cpp - the source editor on the headless backend: file
+// loading and saving, the definition display, menus and shortcuts, and the
+// file commands with their messages.
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "../reader/reader_support.h"
+#include "editor/editor.h"
+#include "memory/memory.h"
+#include "platform/editwin_headless.h"
+#include "toplevel/toplevel.h"
+
+namespace {
+
+using namespace ondrel;
+
+std::string slurp(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void spit(const std::string& path, const std::string& text) {
+  std::ofstream f(path, std::ios::binary);
+  f << text;
+}
+
+std::string cp932(const std::string& utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  std::string in = utf8;
+  std::string out(in.size() * 2, '\0');
+  char* ip = in.data();
+  char* op = out.data();
+  size_t il = in.size();
+  size_t ol = out.size();
+  iconv(cd, &ip, &il, &op, &ol);
+  iconv_close(cd);
+  out.resize(out.size() - ol);
+  return out;
+}
+
+struct Editor : rdtest::Fresh {
+  std::string dir, old_cwd;
+  void SetUp() override {
+    rdtest::Fresh::SetUp();
+    char tmpl[] = "/tmp/ondrel-editor-XXXXXX";
+    dir = mkdtemp(tmpl);
+    char cwd[4096];
+    old_cwd = getcwd(cwd, sizeof cwd);
+    ASSERT_EQ(chdir(dir.c_str()), 0);  // the editor writes _temporaly.sc here
+    setenv("ONDREL_EDITOR", "headless", 1);
+    port_stream(PORT_CUR_OUT) = stdout;
+  }
+  void TearDown() override {
+    if (hl_is_open()) {
+      hl_answer_question(true);
+      hl_post_command(ED_CMD_QUIT);
+      hl_wait_closed();
+    }
+    hl_fail_open(false);
+    EXPECT_EQ(chdir(old_cwd.c_str()), 0);
+    std::string cmd = "rm -rf " + dir;
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    rdtest::Fresh::TearDown();
+  }
+  std::string path(const char* name) { return dir + "/" + name; }
+  // What running f prints on the standard output.
+  template <typename F>
+  std::string out_of(F&& f) {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    f();
+    hl_wait_idle();
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+  }
+  Value datum(const char* text) {
+    rdtest::Input in(text);
+    return rd_read(in.f);
+  }
+  // (editor) with the argument list `args`; what it printed.
+  std::string open(Value args = NIL) {
+    return out_of([&] { EXPECT_EQ(ed_editor(args), NIL); });
+  }
+  std::string command(int32_t id) {
+    return out_of([&] { hl_post_command(id); });
+  }
+};
+
+TEST(EditorFiles, LoadingAddsCarriageReturnsAndSavingDropsThem) {
+  std::string p = "/tmp/ondrel-editor-file.sc";
+  std::string text;
+  spit(p, "");
+  ASSERT_TRUE(ed_read_file(p.c_str(), text));
+  EXPECT_EQ(text, "");
+  spit(p, "(a\nb)\n\nc");  // no final line end
+  ASSERT_TRUE(ed_read_file(p.c_str(), text));
+  EXPECT_EQ(text, "(a\r\nb)\r\n\r\nc");
+  spit(p, "x\r\ny\n");  // a line end already CR LF gets no second CR
+  ASSERT_TRUE(ed_read_file(p.c_str(), text));
+  EXPECT_EQ(text, "x\r\ny\r\n");
+  ASSERT_TRUE(ed_write_file(p.c_str(), "(a\r\nb)\r\n\r\nc"));
+  EXPECT_EQ(slurp(p), "(a\nb)\n\nc");
+  ASSERT_TRUE(ed_write_file(p.c_str(), ""));
+  EXPECT_EQ(slurp(p), "");
+  std::remove(p.c_str());
+  EXPECT_FALSE(ed_read_file("/tmp/ondrel-editor-no/such.sc", text));
+}
+
+TEST(EditorFiles, AFailedSaveLeavesTheTargetWhole) {
+  // A directory in the way of the rename: the old contents stay.
+  std::string d = "/tmp/ondrel-editor-target";
+  ASSERT_EQ(std::system(("rm -rf " + d + " && mkdir -p " + d + "/x.sc/sub").c_str()), 0);
+  EXPECT_FALSE(ed_write_file((d + "/x.sc").c_str(), "text\r\n"));
+  EXPECT_EQ(std::system(("test -d " + d + "/x.sc/sub && test ! -e " + d + "/x.sc.tmp~").c_str()), 0);
+  EXPECT_FALSE(ed_write_file("/tmp/ondrel-editor-no/such.sc", "t"));
+  ASSERT_EQ(std::system(("rm -rf " + d).c_str()), 0);
+}
+
+TEST(EditorIndent, BreaksAfterEachClosedListAtItsDepth) {
+  EXPECT_EQ(ed_indent("(define (sq x) (* x x))"), "(define (sq x)\r\n   (* x x))\r\n");
+  EXPECT_EQ(ed_indent("(define (f x) (if (= x 0) 1 (* x (f (- x 1)))))"),
+            "(define (f x)\r\n   (if (= x 0)\r\n      1 (* x (f (- x 1)))))\r\n");
+  // Depth never goes below 0; a space after a final ")" goes.
+  EXPECT_EQ(ed_indent(") a) "), ")\r\na)\r\n\r\n");
+  EXPECT_EQ(ed_indent(""), "\r\n");
+}
+
+TEST_F(Editor, ShowsADefinitionThroughTheTemporaryFile) {
+  Value sym = datum("sq");
+  roots.defs[0] = DefineEntry{datum("(lambda (x) (* x x))"), sym};
+  roots.ndefs = 1;
+  EXPECT_EQ(open(mem_cons(sym, NIL)), "");
+  EXPECT_EQ(slurp("_temporaly.sc"), "(define sq (lambda (x) (* x x)))");
+  EXPECT_EQ(hl_text(), "(define sq (lambda (x)\r\n      (* x x)))\r\n");
+  EXPECT_EQ(hl_title(), "sq.sc - OEditor");
+  EXPECT_EQ(open(), "Already opened.\n");
+  // Saving writes the file named after the symbol, line feeds only.
+  EXPECT_EQ(command(ED_CMD_SAVE), "sq.sc saved.\n");
+  EXPECT_EQ(slurp("sq.sc"), "(define sq (lambda (x)\n      (* x x)))\n");
+}
+
+TEST_F(Editor, OpensUntitledOrNamedWithoutADefinition) {
+  EXPECT_EQ(open(mem_cons(mem_make_integer(5), NIL)), "");
+  EXPECT_EQ(hl_title(), "OEditor");
+  EXPECT_EQ(hl_text(), "");
+  hl_post_key(ED_KEY_ESCAPE, false);
+  hl_wait_closed();
+  EXPECT_EQ(ed.open.load(), 0);
+  EXPECT_EQ(open(mem_cons(datum("nothing-defined"), NIL)), "");
+  EXPECT_EQ(hl_title(), "nothing-defined.sc - OEditor");
+  EXPECT_EQ(hl_text(), "");
+}
+
+TEST_F(Editor, WithoutAWindowTheEditorStaysClosed) {
+  hl_fail_open(true);
+  EXPECT_EQ(open(), "Could't create editor window.\n");
+  EXPECT_EQ(ed.open.load(), 0);
+  hl_fail_open(false);
+  EXPECT_EQ(open(), "");
+  EXPECT_TRUE(hl_is_open());
+}
+
+TEST_F(Editor, MenuItemsAreNumberedInCreationOrder) {
+  open();
+  ASSERT_EQ(hl_item_count(), 16);
+  for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(hl_item(i).id, i);
+  EXPECT_EQ(hl_item(4).label, nullptr);
+  EXPECT_EQ(hl_item(11).label, nullptr);
+  EXPECT_EQ(std::string(hl_item(0).label), cp932("新規(&N)..."));
+  EXPECT_EQ(std::string(hl_item(14).label), cp932("式を評価"));
+  EXPECT_EQ(std::string(hl_item(6).label), cp932("ファイル(&F)"));
+  EXPECT_EQ(hl_item(6).menu, ED_MENU_BAR);
+  EXPECT_EQ(std::string(hl_item(15).label), "Scheme(&S)");
+  EXPECT_EQ(std::string(ED_DIALOG_FILTER_NAME), cp932("Scheme ソースファイル(*.sc)"));
+}
+
+TEST_F(Editor, ShortcutsNeedTheirCtrlState) {
+  open();
+  hl_type("abc");
+  hl_wait_idle();
+  hl_post_key('A', false);  // not a shortcut without Ctrl: left to the control
+  hl_wait_idle();
+  EXPECT_EQ(hl_keys_passed(), 1);
+  hl_post_key('A', true);  // Select All
+  hl_wait_idle();
+  int32_t s = -1;
+  int32_t e = -1;
+  hl_selection(&s, &e);
+  EXPECT_EQ(s, 0);
+  EXPECT_EQ(e, 3);
+  hl_post_key(ED_KEY_ESCAPE, true);  // Ctrl+Esc is no shortcut
+  hl_wait_idle();
+  EXPECT_TRUE(hl_is_open());
+  hl_select(1, 1);
+  hl_post_key('D', true);  // Delete with nothing selected takes the next character
+  hl_wait_idle();
+  EXPECT_EQ(hl_text(), "ac");
+  hl_answer_question(true);
+  hl_post_key('Q', true);
+  hl_wait_closed();
+  EXPECT_EQ(ed.open.load(), 0);
+}
+
+TEST_F(Editor, CutCopyPaste) {
+  open();
+  hl_type("hello");
+  hl_select(0, 2);
+  command(ED_CMD_CUT);
+  EXPECT_EQ(hl_text(), "llo");
+  hl_select(3, 3);
+  command(ED_CMD_PASTE);
+  EXPECT_EQ(hl_text(), "llohe");
+  hl_select(0, 1);
+  command(ED_CMD_COPY);
+  hl_select(5, 5);
+  hl_post_key('Y', true);
+  hl_wait_idle();
+  EXPECT_EQ(hl_text(), "llohel");
+}
+
+TEST_F(Editor, OpenReportsEachOutcome) {
+  spit(path("prog.sc"), "(a)\n(b)\n");
+  open();
+  hl_answer_dialog(true, path("prog.sc").c_str(), "prog.sc");
+  EXPECT_EQ(command(ED_CMD_OPEN), "prog.sc loaded.\n");
+  EXPECT_EQ(hl_text(), "(a)\r\n(b)\r\n");
+  EXPECT_EQ(hl_title(), "prog.sc - OEditor");
+  EXPECT_EQ(hl_last_dialog_caption(), cp932("開く"));
+  // Cancelled: nothing changes.
+  EXPECT_EQ(command(ED_CMD_OPEN), "");
+  EXPECT_EQ(hl_title(), "prog.sc - OEditor");
+  // A file that cannot be read: reported, the text and the file stay.
+  hl_answer_dialog(true, path("gone.sc").c_str(), "gone.sc");
+  EXPECT_EQ(command(ED_CMD_OPEN), "gone.sc: Couldn't open file.\n");
+  EXPECT_EQ(hl_text(), "(a)\r\n(b)\r\n");
+  EXPECT_EQ(hl_title(), "prog.sc - OEditor");
+  EXPECT_EQ(hl_questions_asked(), 0);  // nothing was changed
+}
+
+TEST_F(Editor, SaveAndSaveAsReportEachOutcome) {
+  open();
+  hl_type("(x)\r\n");
+  // Save without a name asks for one; cancelling leaves everything.
+  EXPECT_EQ(command(ED_CMD_SAVE), "");
+  EXPECT_EQ(hl_last_dialog_caption(), cp932("名前を付けて保存"));
+  EXPECT_EQ(hl_title(), "OEditor");
+  hl_answer_dialog(true, path("a.sc").c_str(), "a.sc");
+  EXPECT_EQ(command(ED_CMD_SAVE), "a.sc saved.\n");
+  EXPECT_EQ(slurp(path("a.sc")), "(x)\n");
+  EXPECT_EQ(hl_title(), "a.sc - OEditor");
+  // Save As to a place that cannot be written: reported, the file stays.
+  hl_answer_dialog(true, path("no/b.sc").c_str(), "b.sc");
+  EXPECT_EQ(command(ED_CMD_SAVE_AS), "b.sc: Couldn't open file.\n");
+  EXPECT_EQ(hl_title(), "a.sc - OEditor");
+  hl_answer_dialog(true, path("b.sc").c_str(), "b.sc");
+  EXPECT_EQ(command(ED_CMD_SAVE_AS), "b.sc saved.\n");
+  EXPECT_EQ(hl_title(), "b.sc - OEditor");
+  EXPECT_EQ(command(ED_CMD_SAVE_AS), "");  // cancelled
+  EXPECT_EQ(hl_title(), "b.sc - OEditor");
+  // Save to a current file that can no longer be written forgets it.
+  ASSERT_EQ(std::system(("rm " + path("b.sc") + " && mkdir -p " + path("b.sc") + "/d").c_str()), 0);
+  EXPECT_EQ(command(ED_CMD_SAVE), "b.sc: Couldn't open file.\n");
+  EXPECT_EQ(hl_title(), "OEditor");
+}
+
+TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
+  open();
+  hl_type("keep");
+  command(ED_CMD_NEW);  // unanswered question: no
+  EXPECT_EQ(hl_questions_asked(), 1);
+  EXPECT_EQ(hl_text(), "keep");
+  hl_post_command(ED_CMD_QUIT);
+  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
+  hl_post_key(ED_KEY_ESCAPE, false);
+  hl_wait_idle();
+  EXPECT_EQ(hl_questions_asked(), 4);
+  EXPECT_TRUE(hl_is_open());
+  hl_answer_question(true);
+  command(ED_CMD_NEW);
+  EXPECT_EQ(hl_text(), "");
+  // Unchanged since New: closing asks nothing.
+  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
+  hl_wait_closed();
+  EXPECT_EQ(hl_questions_asked(), 5);
+}
+
+TEST_F(Editor, EvaluateSavesTheTextAndEvaluatesThatFile) {
+  tl_loop_state.store(0);
+  open();
+  hl_type("(+ 1 2)\r\n'b");
+  std::string shown = out_of([] {
+    hl_post_key('E', true);
+    hl_wait_idle();
+    ed_join_evaluation();
+  });
+  EXPECT_EQ(slurp("_temporaly.sc"), "(+ 1 2)\n'b");
+  EXPECT_EQ(shown, "\n3\nb\n");
+  EXPECT_EQ(hl_title(), "OEditor");  // the text keeps no file name
+}
+
+TEST_F(Editor, LongNamesAreCutToTheirBuffers) {
+  std::string name(300, 'n');
+  Value sym = datum(name.c_str());
+  open(mem_cons(sym, NIL));
+  EXPECT_EQ(std::string(ed.file_name), std::string(252, 'n') + ".sc");
+  EXPECT_EQ(std::string(ed.title).size(), 255u);
+}
+
+}  // namespace
