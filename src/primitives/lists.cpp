@@ -95,11 +95,18 @@ static uint16_t eq_vec_index[STACK_WORDS / 3 + 1];
 // equal? without host recursion.  Pending comparisons wait on the software
 // stack: a pair frame is the two cdrs still to compare after the cars; a
 // vector frame is (a b 0) with its next index in eq_vec_index.  The car
-// direction therefore costs stack (overflow is error 5) while the cdr
-// direction iterates, so a cdr-circular list loops until Ctrl+C.  Nothing
-// here allocates, so slot pointers stay valid throughout.
-bool prim_equal(Value a, Value b) {
+// direction therefore costs stack while the cdr direction iterates, so a
+// cdr-circular list loops until Ctrl+C.  When a frame does not fit, the
+// walk stops with `overflow` set (error 5 for the caller to report).
+// Nothing here allocates, so slot pointers stay valid throughout.
+bool prim_equal_walk(Value a, Value b, bool& overflow) {
   const uint32_t base = mem.sp;
+  auto no_room = [&](uint32_t words) {
+    if (STACK_WORDS - mem.sp >= words) return false;
+    mem.sp = base;
+    overflow = true;
+    return true;
+  };
   uint32_t vframes = 0;
   for (;;) {
     ev_check_break();  // Ctrl+C ends a walk over a circular structure
@@ -117,6 +124,7 @@ bool prim_equal(Value a, Value b) {
               a = cdr(a);
               b = cdr(b);
             } else {
+              if (no_room(2)) return false;
               mem_push(cdr(a));
               mem_push(cdr(b));
               Value ca = car(a);
@@ -132,6 +140,7 @@ bool prim_equal(Value a, Value b) {
             if (vec_len(a) != vec_len(b)) {
               same = false;
             } else if (vec_len(a) != 0) {
+              if (no_room(3)) return false;
               mem_push(a);
               mem_push(b);
               mem_push(0);
@@ -167,6 +176,13 @@ bool prim_equal(Value a, Value b) {
       --vframes;
     }
   }
+}
+
+bool prim_equal(Value a, Value b) {
+  bool overflow = false;
+  bool same = prim_equal_walk(a, b, overflow);
+  if (overflow) ev_error(E_SSTACK_OVER);
+  return same;
 }
 
 static Value p_equal(Value args) { return boolean(prim_equal(prim_arg0(args), prim_arg1(args))); }

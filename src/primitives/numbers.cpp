@@ -34,13 +34,6 @@ static double need_real(Value v, bool& all_int) {
   ev_error(E_NEED_NUMBER);
 }
 
-// An integer result: the double truncated toward zero to 64 bits, keeping
-// the low 32; out of range, infinite or NaN gives 0.
-static int32_t wrap_int(double acc) {
-  if (!(acc >= -9223372036854775808.0 && acc < 9223372036854775808.0)) return 0;
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(acc))));
-}
-
 enum ArithOp { OP_ADD, OP_SUB, OP_MUL, OP_DIV };
 
 // Every step works in doubles; the result is an INTEGER when every operand
@@ -65,7 +58,7 @@ static Value arith(Value args, ArithOp op) {
   }
   if (!all_int) return mem_make_real(acc);
   if (zero_divisor) ev_error(E_DIV_ZERO);
-  return mem_make_integer(wrap_int(acc));
+  return mem_make_integer(prim_wrap_int(acc));
 }
 
 static Value p_add(Value args) { return arith(args, OP_ADD); }

@@ -57,9 +57,20 @@ inline int64_t prim_list_length(Value v) {
 
 inline Value prim_unspecified() { return sym_unspecified; }
 
+// An integer result of the arithmetic primitives, which compute in doubles:
+// the double truncated toward zero to 64 bits, keeping the low 32; out of
+// range, infinite or NaN gives 0.
+inline int32_t prim_wrap_int(double acc) {
+  if (!(acc >= -9223372036854775808.0 && acc < 9223372036854775808.0)) return 0;
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(acc))));
+}
+
 // Shared between the groups (lists.cpp).
 bool prim_equal(Value a, Value b);  // equal? of two values
-Value prim_number_p(Value args);    // number?, registered by two groups
+// The same, giving false with `overflow` set, instead of raising error 5,
+// when the pending comparisons do not fit the software stack.
+bool prim_equal_walk(Value a, Value b, bool& overflow);
+Value prim_number_p(Value args);  // number?, registered by two groups
 // Shared with the tests (numbers.cpp).
 int32_t prim_parse_integer(const char* text, int32_t radix);  // string->number
 
