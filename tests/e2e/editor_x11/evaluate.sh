@@ -8,7 +8,7 @@ expected() {
   echo 'window "sq.sc - OEditor"'
   printf '#<unspecified>\n()\n\n#<unspecified>\n'
 }
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! ldd "$ONDREL" | grep -q libgtk-3; then
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! ldd "$ONDREL" "${ONDREL%/*}/ondrel-desktop.so" 2>/dev/null | grep -q libgtk-3; then
   echo "skipped: no Xvfb/xdotool/GTK" >&2
   expected
   exit 0

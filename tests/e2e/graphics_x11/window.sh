@@ -13,7 +13,7 @@ expected() {
   echo "same pixels"
   echo "panel as drawn"
 }
-if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! ldd "$ONDREL" | grep -q libgtk-3; then
+if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! ldd "$ONDREL" "${ONDREL%/*}/ondrel-desktop.so" 2>/dev/null | grep -q libgtk-3; then
   echo "SKIPPED: the desktop window test needs Xvfb, xwininfo and a GTK build" >&2
   expected
   exit 0
