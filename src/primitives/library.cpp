@@ -24,8 +24,8 @@ static Value s_car, s_cdr, s_sub, s_mul, s_div, s_lt, s_gt, s_remainder, s_even,
 // One step of a walk that may not end: Ctrl+C, or the end of the dispatch
 // budget, stops it with "User break", as at a dispatch of the evaluator.
 static void poll() {
-  if (ev_dispatch_budget != 0 && --ev_dispatch_budget == 0) ev_error(E_USER_BREAK);
-  ev_check_break();
+  if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) mem_error(E_USER_BREAK);
+  mem_check_break();
 }
 
 // The argument checks of a closure with `n` parameters, and a rest
@@ -34,10 +34,10 @@ static void poll() {
 // left by apply).
 static void need_args(Value args, uint32_t n, bool rest) {
   for (; n > 0; --n) {
-    if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+    if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
     args = cdr(args);
   }
-  if (!rest && args != NIL) ev_error(E_TOO_MANY);
+  if (!rest && args != NIL) mem_error(E_TOO_MANY);
 }
 
 // A number met inside a definition.  `obj` is the object it is when it has
@@ -55,11 +55,11 @@ static Num computed(double d, bool exact) { return Num{0, d, exact}; }
 static Num as_arg(Value v) { return Num{v, 0, false}; }
 
 static bool num_of(Value v, Num& n) {
-  if (has_tag(v, INTEGER)) {
+  if (prim_has_tag(v, INTEGER)) {
     n = Num{v, static_cast<double>(int_value(v)), true};
     return true;
   }
-  if (has_tag(v, REAL)) {
+  if (prim_has_tag(v, REAL)) {
     n = Num{v, real_value(v), false};
     return true;
   }
@@ -83,8 +83,8 @@ static Value object(const Num& n) {
   }
   Value form = NIL;
   for (uint32_t j = mem.sp; j-- > keep.saved;) form = mem_cons(sstack()[j], form);
-  roots.form = mem_cons(op, form);
-  ev_error(code);
+  vm.form = mem_cons(op, form);
+  mem_error(code);
 }
 [[noreturn]] static void fail_at(int code, Value op, Value x) { fail_at(code, op, {as_arg(x)}); }
 
@@ -112,7 +112,7 @@ static Value literal(Literal k) {
   Value l = cell(lit_holder).w1;
   bool intact = l == lit_list;
   for (int i = 0; intact && i < LIT_COUNT; ++i, l = cdr(l))
-    intact = has_tag(l, PAIR) && has_tag(car(l), INTEGER) && int_value(car(l)) == LITERAL_VALUES[i];
+    intact = prim_has_tag(l, PAIR) && prim_has_tag(car(l), INTEGER) && int_value(car(l)) == LITERAL_VALUES[i];
   if (!intact) make_literals();
   l = lit_list;
   for (int i = 0; i < k; ++i) l = cdr(l);
@@ -138,7 +138,7 @@ static Value p_cxr(Value args) {
   constexpr size_t letters = sizeof NAME.text - 3;  // without c, r and the NUL
   for (size_t i = letters; i >= 1; --i) {
     bool is_car = NAME.text[i] == 'a';
-    if (!has_tag(v, PAIR)) fail_at(E_NEED_LIST, is_car ? s_car : s_cdr, v);
+    if (!prim_has_tag(v, PAIR)) fail_at(E_NEED_LIST, is_car ? s_car : s_cdr, v);
     v = is_car ? car(v) : cdr(v);
   }
   return v;
@@ -149,7 +149,7 @@ static Value p_cxr(Value args) {
 // (list? x): #t for a finite list ending in ().  Never an error.
 static Value p_list_p(Value args) {
   need_args(args, 1, false);
-  return boolean(prim_list_length(car(args)) >= 0);
+  return boolean(mem_list_length(car(args)) >= 0);
 }
 
 // (length l): the walk fails at (cdr x) on the first tail x that is not a
@@ -159,7 +159,7 @@ static Value p_length(Value args) {
   Value l = car(args);
   uint32_t n = 0;  // (+ n 1) would wrap the same way
   for (; l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
     ++n;
     poll();
   }
@@ -172,7 +172,7 @@ static Value p_reverse(Value args) {
   Protect keep(NIL);  // the list built so far
   const uint32_t r = keep.saved;
   for (Value l = car(args); l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
     sstack()[r] = mem_cons(car(l), sstack()[r]);
     poll();
   }
@@ -183,12 +183,12 @@ static Value p_reverse(Value args) {
 // 17 at (cdr x)), then (- k 1) (error 16 for a k that is not a number; a
 // REAL never reaches 0).  Gives the tail reached.
 static Value list_tail(Value l, Value k) {
-  bool integer = has_tag(k, INTEGER);
+  bool integer = prim_has_tag(k, INTEGER);
   uint32_t n = integer ? static_cast<uint32_t>(int_value(k)) : 1;
   while (!integer || n != 0) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
     l = cdr(l);
-    if (!integer && !has_tag(k, REAL)) fail_at(E_NEED_NUMBER, s_sub, {as_arg(k), computed(1, true)});
+    if (!integer && !prim_has_tag(k, REAL)) fail_at(E_NEED_NUMBER, s_sub, {as_arg(k), computed(1, true)});
     n -= integer ? 1 : 0;  // wraps as (- k 1) does
     poll();
   }
@@ -204,7 +204,7 @@ static Value p_list_tail(Value args) {
 static Value p_list_ref(Value args) {
   need_args(args, 2, false);
   Value tail = list_tail(car(args), car(cdr(args)));
-  if (!has_tag(tail, PAIR)) fail_at(E_NEED_LIST, s_car, tail);
+  if (!prim_has_tag(tail, PAIR)) fail_at(E_NEED_LIST, s_car, tail);
   return car(tail);
 }
 
@@ -212,8 +212,8 @@ static Value p_list_ref(Value args) {
 static Value p_last_pair(Value args) {
   need_args(args, 1, false);
   Value l = car(args);
-  if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
-  while (has_tag(cdr(l), PAIR)) {
+  if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_cdr, l);
+  while (prim_has_tag(cdr(l), PAIR)) {
     l = cdr(l);
     poll();
   }
@@ -242,11 +242,11 @@ static Value member_by(Match how, Value args) {
   need_args(args, 2, false);
   Value x = car(args);
   for (Value l = car(cdr(args)); l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
     if (matches(how, x, car(l))) return l;
     poll();
   }
-  return sym_false;
+  return mem_false;
 }
 
 static Value p_memq(Value args) { return member_by(BY_EQ, args); }
@@ -259,13 +259,13 @@ static Value assoc_by(Match how, Value args) {
   need_args(args, 2, false);
   Value x = car(args);
   for (Value l = car(cdr(args)); l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
     Value entry = car(l);
-    if (!has_tag(entry, PAIR)) fail_at(E_NEED_LIST, s_car, entry);
+    if (!prim_has_tag(entry, PAIR)) fail_at(E_NEED_LIST, s_car, entry);
     if (matches(how, x, car(entry))) return entry;
     poll();
   }
-  return sym_false;
+  return mem_false;
 }
 
 static Value p_assq(Value args) { return assoc_by(BY_EQ, args); }
@@ -331,14 +331,14 @@ static Value p_exact_to_inexact(Value args) {
 static Value extremum(Value args, bool greater) {
   need_args(args, 1, true);
   Value m = car(args);
-  bool inexact = !has_tag(m, INTEGER);
+  bool inexact = !prim_has_tag(m, INTEGER);
   for (Value l = cdr(args); l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
     Value a = car(l);
     Num na, nm;
     need_nums(greater ? s_gt : s_lt, as_arg(a), as_arg(m), na, nm);
     if (greater ? na.d > nm.d : na.d < nm.d) m = a;
-    inexact = inexact || !has_tag(a, INTEGER);
+    inexact = inexact || !prim_has_tag(a, INTEGER);
     poll();
   }
   return inexact ? object(inexact_of(as_arg(m))) : m;
@@ -373,7 +373,7 @@ static Num remainder_of(const Num& a, const Num& b) {
 
 // (zero? n): #t only for the INTEGER 0.
 static bool is_zero(const Num& n) {
-  if (n.obj != 0) return has_tag(n.obj, INTEGER) && int_value(n.obj) == 0;
+  if (n.obj != 0) return prim_has_tag(n.obj, INTEGER) && int_value(n.obj) == 0;
   return n.exact && n.d == 0;
 }
 
@@ -404,7 +404,7 @@ static Num gcd_of(Value ns) {
   Num g = as_arg(literal(LIT_GCD_0));
   num_of(g.obj, g);
   for (Value l = ns; l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
     g = gcd2(g, as_arg(car(l)));
     poll();
   }
@@ -420,7 +420,7 @@ static Value p_lcm(Value args) {
   Num m = as_arg(literal(LIT_LCM_1));
   num_of(m.obj, m);
   for (Value l = args; l != NIL; l = cdr(l)) {
-    if (!has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
+    if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
     Value b = car(l);
     if (is_zero(m) || is_zero(as_arg(b))) {
       m = as_arg(literal(LIT_LCM_0));
@@ -541,20 +541,20 @@ static constexpr PrimDef LIBRARY_PRIMS[] = {
 };
 
 void prim_register_library() {
-  s_car = sym_intern("car");
-  s_cdr = sym_intern("cdr");
-  s_sub = sym_intern("-");
-  s_mul = sym_intern("*");
-  s_div = sym_intern("/");
-  s_lt = sym_intern("<");
-  s_gt = sym_intern(">");
-  s_remainder = sym_intern("remainder");
-  s_even = sym_intern("even?");
-  s_equal = sym_intern("equal?");
-  lit_holder = sym_intern(" literals of the library ");
+  s_car = mem_intern("car");
+  s_cdr = mem_intern("cdr");
+  s_sub = mem_intern("-");
+  s_mul = mem_intern("*");
+  s_div = mem_intern("/");
+  s_lt = mem_intern("<");
+  s_gt = mem_intern(">");
+  s_remainder = mem_intern("remainder");
+  s_even = mem_intern("even?");
+  s_equal = mem_intern("equal?");
+  lit_holder = mem_intern(" literals of the library ");
   make_literals();
-  reg_table(CXR_PRIMS);
-  reg_table(LIBRARY_PRIMS);
+  ev_register_table(CXR_PRIMS);
+  ev_register_table(LIBRARY_PRIMS);
 }
 
 }  // namespace ondrel

@@ -48,7 +48,7 @@ Value value_of(char k) {
 using Library = Prims;
 
 TEST_F(Library, EveryCombinationEndsInAResultOrAnError) {
-  for (const char* name : LIBRARY) ASSERT_TRUE(is(car(sym_intern(name)), PRIMITIVE)) << name;
+  for (const char* name : LIBRARY) ASSERT_TRUE(is(car(mem_intern(name)), PRIMITIVE)) << name;
   const std::string letters = "imzrylaod";
   // 5 only from equal? over the deep list, 3 from reverse of the circular
   // list, 41 when the budget stops a walk round it, as Ctrl+C would.
@@ -67,9 +67,9 @@ TEST_F(Library, EveryCombinationEndsInAResultOrAnError) {
       set_car(keep_sym, NIL);
       Value args = NIL;
       for (size_t i = k.size(); i-- > 0;) args = keep(mem_cons(value_of(k[i]), args));
-      ev_dispatch_budget = 100000;
+      vm.dispatch_budget = 100000;
       int e = error_of_list(name, args);
-      ev_dispatch_budget = 0;
+      vm.dispatch_budget = 0;
       EXPECT_TRUE(documented.count(e)) << "(" << name << " " << k << ") gave " << e;
       EXPECT_EQ(mem.sp, 0u) << "(" << name << " " << k << ")";
     }
