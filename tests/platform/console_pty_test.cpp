@@ -12,6 +12,7 @@
 
 #include "platform/console.h"
 #include "platform/pty_session.h"
+#include "support/tempdir.h"
 
 using namespace ptytest;
 
@@ -43,22 +44,10 @@ std::string slurp(const std::string& path) {
 }
 
 struct Terminal : testing::Test {
-  std::string home;  // a fresh HOME (and working directory) per case
+  TempDir dir;
+  std::string home = dir.path;  // a fresh HOME (and working directory) per case
   PtySession s;
-  PtyGuard guard{s};
-
-  void SetUp() override {
-    std::string tmpl = testing::TempDir() + "ondrel_pty_XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    ASSERT_NE(mkdtemp(buf.data()), nullptr);
-    home = buf.data();
-  }
-  void TearDown() override {
-    if (s.pid > 0) pty_finish(s, 0);
-    std::string cmd = "rm -rf '" + home + "'";
-    if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cleanup of " << home;
-  }
+  PtyGuard guard{s};  // ends the program before the directory goes
 
   // Start the program with the given switches and environment additions
   // and wait for its first prompt.

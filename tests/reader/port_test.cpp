@@ -7,6 +7,7 @@
 #include <string>
 
 #include "reader/reader_support.h"
+#include "support/tempdir.h"
 
 using namespace rdtest;
 
@@ -30,9 +31,9 @@ std::string slurp(const std::string& path) {
 struct Ports : Fresh {
   FILE* saved_stdin = nullptr;
   FILE* saved_stdout = nullptr;
-  std::string dir = testing::TempDir();
+  TempDir dir;
 
-  std::string path(const std::string& name) { return dir + "ondrel_port_" + name; }
+  std::string path(const std::string& name) { return dir / name; }
   std::string make_file(const std::string& name, const std::string& text) {
     std::string p = path(name);
     std::ofstream(p, std::ios::binary) << text;
