@@ -47,6 +47,7 @@ bool reports(const std::string&, int code) { return ev_last_error == code; }
 struct Gfx : testing::Test {
   void SetUp() override {
     setenv("ONDREL_HEADLESS", "1", 1);
+    gfx_turtle = GfxTurtleHooks{};  // a test that made the symbol table left the turtle's
     mem_init();
   }
   void TearDown() override {
