@@ -1,9 +1,7 @@
-// port_test.cpp - port tables, protected ports, character I/O and the
-// transcript rules.
+// port_test.cpp - current ports rebound to a slot, and character I/O.
 #include <dirent.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "reader/reader_support.h"
@@ -21,16 +19,7 @@ int open_fds() {
   return n;
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
 struct Ports : Fresh {
-  FILE* saved_stdin = nullptr;
-  FILE* saved_stdout = nullptr;
   TempDir dir;
 
   std::string path(const std::string& name) { return dir / name; }
@@ -39,116 +28,18 @@ struct Ports : Fresh {
     std::ofstream(p, std::ios::binary) << text;
     return p;
   }
-  // Console input and output over memory streams.  GoogleTest reports on
-  // standard output too, so check results only after restore().
-  void console(FILE* in, FILE* out) {
-    saved_stdin = stdin;
-    saved_stdout = stdout;
-    stdin = in;
-    stdout = out;
-    port_stream(PORT_CUR_IN) = in;
-    port_stream(PORT_CUR_OUT) = out;
-    port_stream(PORT_IN_TABLE) = in;
-    port_stream(PORT_OUT_TABLE) = out;
-  }
-  void restore() {
-    if (saved_stdin == nullptr) return;
-    stdin = saved_stdin;
-    stdout = saved_stdout;
-    saved_stdin = saved_stdout = nullptr;
-    port_reset_current();
-    port_stream(PORT_IN_TABLE) = stdin;
-    port_stream(PORT_OUT_TABLE) = stdout;
-  }
   // Shutdown with the fixture's report stream out of the current port.
   void shutdown() {
     port_reset_current();
     port_shutdown();
   }
   void TearDown() override {
-    port_transcript_off();
-    restore();
     shutdown();
     Fresh::TearDown();
   }
 };
 
-/* ---------------------------------------------------- tables and limits */
-
-TEST_F(Ports, StartUpState) {
-  EXPECT_EQ(tag_byte(PORT_CUR_IN), INPUT_PORT);
-  EXPECT_EQ(tag_byte(PORT_CUR_OUT), OUTPUT_PORT);
-  EXPECT_EQ(tag_byte(PORT_TRANSCRIPT), OUTPUT_PORT);
-  EXPECT_EQ(port_in(), stdin);
-  EXPECT_EQ(port_stream(PORT_IN_TABLE), stdin);
-  EXPECT_EQ(port_stream(PORT_OUT_TABLE), stdout);
-  EXPECT_EQ(port_stream(PORT_TRANSCRIPT), nullptr);
-  EXPECT_FALSE(port_transcript_active());
-  for (int k = 1; k < PORT_SLOTS; ++k) {
-    EXPECT_EQ(tag_byte(PORT_IN_TABLE + 8 * k), INPUT_PORT);
-    EXPECT_EQ(tag_byte(PORT_OUT_TABLE + 8 * k), OUTPUT_PORT);
-    EXPECT_EQ(port_stream(PORT_IN_TABLE + 8 * k), nullptr);
-    EXPECT_EQ(port_stream(PORT_OUT_TABLE + 8 * k), nullptr);
-  }
-  EXPECT_LE(PORT_OUT_TABLE + 8 * PORT_SLOTS, PORT_TABLE + 8 * PORT_OBJECTS);
-}
-
-TEST_F(Ports, NineteenInputPortsThenError30) {
-  std::string f = make_file("in.sc", "(a)");
-  int fds = open_fds();
-  for (int k = 1; k < PORT_SLOTS; ++k) EXPECT_EQ(port_open_input(f.c_str()), PORT_IN_TABLE + 8 * k);
-  EXPECT_EQ(open_fds(), fds + 19);
-  EXPECT_EQ(error_of([&] { port_open_input(f.c_str()); }), E_IN_PORT);
-  EXPECT_EQ(open_fds(), fds + 19);  // the twentieth stream was closed again
-  // A closed slot is taken again first.
-  port_close(PORT_IN_TABLE + 8 * 7);
-  EXPECT_EQ(port_open_input(f.c_str()), PORT_IN_TABLE + 8 * 7);
-  shutdown();
-  EXPECT_EQ(open_fds(), fds);
-}
-
-TEST_F(Ports, NineteenOutputPortsThenError31) {
-  int fds = open_fds();
-  for (int k = 1; k < PORT_SLOTS; ++k) {
-    std::string p = path("out" + std::to_string(k));
-    EXPECT_EQ(port_open_output(p.c_str()), PORT_OUT_TABLE + 8 * k);
-  }
-  std::string last = path("out20");
-  EXPECT_EQ(error_of([&] { port_open_output(last.c_str()); }), E_OUT_PORT);
-  EXPECT_EQ(open_fds(), fds + 19);
-  shutdown();
-  EXPECT_EQ(open_fds(), fds);
-}
-
-TEST_F(Ports, FilesThatDoNotOpenGiveNoPort) {
-  EXPECT_EQ(port_open_input(path("missing/none.sc").c_str()), 0u);
-  EXPECT_EQ(port_open_output(path("missing/none.sc").c_str()), 0u);
-  EXPECT_EQ(port_stream(PORT_IN_TABLE + 8), nullptr);
-}
-
-TEST_F(Ports, OutputPortTruncatesAndWrites) {
-  std::string p = make_file("trunc.txt", "old contents");
-  Value port = port_open_output(p.c_str());
-  port_write("new", port_stream(port));
-  port_close(port);
-  EXPECT_EQ(slurp(p), "new");
-  EXPECT_EQ(port_stream(port), nullptr);
-  port_close(port);  // closing a closed port does nothing
-}
-
-TEST_F(Ports, ProtectedPorts) {
-  for (Value p : {PORT_CUR_IN, PORT_CUR_OUT, PORT_TRANSCRIPT, PORT_IN_TABLE, PORT_OUT_TABLE})
-    EXPECT_TRUE(port_is_protected(p));
-  for (int k = 1; k < PORT_SLOTS; ++k) {
-    EXPECT_FALSE(port_is_protected(PORT_IN_TABLE + 8 * k));
-    EXPECT_FALSE(port_is_protected(PORT_OUT_TABLE + 8 * k));
-  }
-  // Closing never closes the console streams.
-  port_close(PORT_CUR_IN);
-  port_close(PORT_OUT_TABLE);
-  EXPECT_EQ(port_in(), stdin);
-  EXPECT_EQ(port_stream(PORT_OUT_TABLE), stdout);
-}
+/* ------------------------------------------------------ current ports */
 
 TEST_F(Ports, ClosingAReboundPortGivesTheConsoleBack) {
   std::string f = make_file("rebound.sc", "x");
@@ -196,107 +87,6 @@ TEST_F(Ports, WriteKeepsEveryByte) {
   port_write("cd", out.f);
   port_write("lost", nullptr);  // a closed stream takes nothing
   EXPECT_EQ(out.str(), std::string("a\0bcd", 5));
-}
-
-/* --------------------------------------------------------- transcript */
-
-TEST_F(Ports, ConsoleDialogueInOrderEachCharacterOnce) {
-  Input in("(a b)\n42\n");
-  Output out;
-  console(in.f, out.f);
-  std::string t = path("dialogue.txt");
-  port_transcript_on(t.c_str());
-  bool on = port_transcript_active();
-  pr_write(rd_read(stdin), port_out());
-  pr_write(rd_read(stdin), port_out());  // the newline after 42 is pushed back
-  Value end = rd_read(stdin);            // and read again, not copied again
-  port_transcript_off();
-  bool off = !port_transcript_active();
-  restore();
-  EXPECT_TRUE(on);
-  EXPECT_TRUE(off);
-  EXPECT_EQ(end, sym_eof);
-  EXPECT_EQ(slurp(t), "(a b)(a b)\n42\n42\xff");
-  EXPECT_EQ(out.str(), "(a b)42");
-}
-
-TEST_F(Ports, PushedBackConsoleCharacterIsCopiedOnce) {
-  Input in("xy");
-  Output out;
-  console(in.f, out.f);
-  std::string t = path("peek.txt");
-  port_transcript_on(t.c_str());
-  int a = port_read_char(stdin);
-  port_unget_char(a, stdin);
-  int b = port_read_char(stdin);
-  int c = port_read_char(stdin);
-  port_transcript_off();
-  restore();
-  EXPECT_EQ(a, 'x');
-  EXPECT_EQ(b, 'x');
-  EXPECT_EQ(c, 'y');
-  EXPECT_EQ(slurp(t), "xy");
-}
-
-TEST_F(Ports, FileInputIsNotCopiedButPortOutputIs) {
-  Input console_in("c");
-  Output console_out;
-  console(console_in.f, console_out.f);
-  std::string t = path("files.txt");
-  port_transcript_on(t.c_str());
-  Input file("(from file) z");
-  roots.val = rd_read(file.f);
-  roots.exp = rd_read(file.f);
-  // A push-back onto a file does not hide the next console character.
-  port_unget_char('q', file.f);
-  int c = port_read_char(stdin);
-  Output other;
-  port_write("to a file port", other.f);
-  port_console("console message");
-  port_transcript_off();
-  restore();
-  EXPECT_EQ(written(roots.val), "(from file)");
-  EXPECT_EQ(written(roots.exp), "z");
-  EXPECT_EQ(c, 'c');
-  EXPECT_EQ(slurp(t), "cto a file port");
-  EXPECT_EQ(other.str(), "to a file port");
-  EXPECT_EQ(console_out.str(), "console message");
-}
-
-TEST_F(Ports, TranscriptOnAgainClosesTheOldFileFirst) {
-  std::string a = path("first.txt"), b = path("second.txt");
-  port_transcript_on(a.c_str());
-  port_write("one", nullptr);
-  port_transcript_on(b.c_str());
-  EXPECT_EQ(slurp(a), "one");  // flushed and closed, not lost
-  port_write("two", nullptr);
-  // A file that cannot be created changes nothing.
-  port_transcript_on(path("missing/dir.txt").c_str());
-  EXPECT_TRUE(port_transcript_active());
-  port_write("three", nullptr);
-  port_transcript_off();
-  EXPECT_EQ(slurp(b), "twothree");
-  port_transcript_off();  // off twice is harmless
-  EXPECT_FALSE(port_transcript_active());
-}
-
-TEST_F(Ports, TranscriptOnTheSameFileAgainStartsIt) {
-  std::string a = path("same.txt");
-  port_transcript_on(a.c_str());
-  port_write("old", nullptr);
-  port_transcript_on(a.c_str());
-  port_write("new", nullptr);
-  port_transcript_off();
-  EXPECT_EQ(slurp(a), "new");
-}
-
-TEST_F(Ports, ShutdownClosesTheTranscript) {
-  std::string a = path("shutdown.txt");
-  port_transcript_on(a.c_str());
-  port_write("kept", nullptr);
-  shutdown();
-  EXPECT_FALSE(port_transcript_active());
-  EXPECT_EQ(slurp(a), "kept");
 }
 
 }  // namespace
