@@ -19,7 +19,7 @@ struct Eval : rdtest::Fresh {
     int code = error_of([&] {
       for (;;) {
         Value d = rd_read(in.f);
-        if (d == sym_eof) break;
+        if (d == mem_eof) break;
         Protect keep(d);
         last = rdtest::written(ev_evaluate(d));
       }
@@ -27,8 +27,8 @@ struct Eval : rdtest::Fresh {
     return code == 0 ? last : "error " + std::to_string(code);
   }
   bool reset_state() {
-    return mem.sp == 0 && mem.cp == 0 && roots.form == NIL && roots.env == NIL && roots.exp == NIL &&
-           roots.app == NIL && roots.val == NIL && ev_trace_depth == 0;
+    return mem.sp == 0 && mem.cp == 0 && vm.form == NIL && vm.env == NIL && vm.exp == NIL &&
+           vm.app == NIL && vm.val == NIL && vm.trace_depth == 0;
   }
 };
 
@@ -55,7 +55,7 @@ TEST_F(Eval, NestedActivationsReturnAtTheirOwnFrame) {
   EXPECT_EQ(mem.cp, 0u);
   EXPECT_EQ(mem.sp, 0u);
   // The environment register is back to its value at entry.
-  EXPECT_EQ(roots.env, NIL);
+  EXPECT_EQ(vm.env, NIL);
 }
 
 TEST_F(Eval, DefineTableRecordsAndReplaces) {

@@ -47,7 +47,7 @@ Value value_of(char k) {
     case 'l': return L({I(1), I(2)});
     case 'v': return keep(call_list("vector", L({I(1), I(2)}), false));
     case 'n': return NIL;
-    case 't': return sym_true;
+    case 't': return mem_true;
     case 'k': return Y("if");
     default: return NIL;
   }
@@ -96,7 +96,7 @@ TEST_F(Checks, EveryCombinationOfValues) {
   for (const char* name : ALL) {
     std::string n = name;
     if (n == "bye" || n == "gc") continue;
-    uint8_t kind = cell(car(sym_intern(name))).aux;
+    uint8_t kind = cell(car(mem_intern(name))).aux;
     for (int round = 0; round < 2; ++round) {
       if (round == 1 && kind != K_THREE && kind != K_ANY) break;
       for (const std::string& k : round == 0 ? pairs : triples) {

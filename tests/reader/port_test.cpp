@@ -30,8 +30,8 @@ struct Ports : Fresh {
   }
   // Shutdown with the fixture's report stream out of the current port.
   void shutdown() {
-    port_reset_current();
-    port_shutdown();
+    rd_reset_ports();
+    rd_shutdown_ports();
   }
   void TearDown() override {
     shutdown();
@@ -43,49 +43,49 @@ struct Ports : Fresh {
 
 TEST_F(Ports, ClosingAReboundPortGivesTheConsoleBack) {
   std::string f = make_file("rebound.sc", "x");
-  Value port = port_open_input(f.c_str());
-  port_stream(PORT_CUR_IN) = port_stream(port);  // as with-input-from-file does
-  port_close(port);
-  EXPECT_EQ(port_in(), stdin);
+  Value port = rd_open_input(f.c_str());
+  rd_stream(PORT_CUR_IN) = rd_stream(port);  // as with-input-from-file does
+  rd_close_port(port);
+  EXPECT_EQ(rd_in(), stdin);
   // At shutdown a rebound stream that is also in a slot is closed once.
-  Value again = port_open_input(f.c_str());
-  port_stream(PORT_CUR_IN) = port_stream(again);
+  Value again = rd_open_input(f.c_str());
+  rd_stream(PORT_CUR_IN) = rd_stream(again);
   int fds = open_fds();
   shutdown();
   EXPECT_EQ(open_fds(), fds - 1);
-  EXPECT_EQ(port_in(), stdin);
+  EXPECT_EQ(rd_in(), stdin);
 }
 
 TEST_F(Ports, ResetSetsTheCurrentPortsBackWithoutClosing) {
   std::string f = make_file("reset.sc", "x");
-  Value port = port_open_input(f.c_str());
-  port_stream(PORT_CUR_IN) = port_stream(port);
-  port_stream(PORT_CUR_OUT) = report.f;
-  port_reset_current();
-  EXPECT_EQ(port_in(), stdin);
-  EXPECT_EQ(port_out(), stdout);
-  EXPECT_NE(port_stream(port), nullptr);  // the slot stays in use
+  Value port = rd_open_input(f.c_str());
+  rd_stream(PORT_CUR_IN) = rd_stream(port);
+  rd_stream(PORT_CUR_OUT) = report.f;
+  rd_reset_ports();
+  EXPECT_EQ(rd_in(), stdin);
+  EXPECT_EQ(rd_out(), stdout);
+  EXPECT_NE(rd_stream(port), nullptr);  // the slot stays in use
 }
 
 /* ----------------------------------------------------- character I/O */
 
 TEST_F(Ports, ReadAndUngetCharacters) {
   Input in("a\xff");
-  EXPECT_EQ(port_read_char(in.f), 'a');
-  port_unget_char('a', in.f);
-  EXPECT_EQ(port_read_char(in.f), 'a');
-  EXPECT_EQ(port_read_char(in.f), 0xFF);  // bytes are unsigned
-  EXPECT_EQ(port_read_char(in.f), EOF);
-  port_unget_char(EOF, in.f);
-  EXPECT_EQ(port_read_char(in.f), EOF);
-  EXPECT_EQ(port_read_char(nullptr), EOF);
+  EXPECT_EQ(rd_read_char(in.f), 'a');
+  rd_unget_char('a', in.f);
+  EXPECT_EQ(rd_read_char(in.f), 'a');
+  EXPECT_EQ(rd_read_char(in.f), 0xFF);  // bytes are unsigned
+  EXPECT_EQ(rd_read_char(in.f), EOF);
+  rd_unget_char(EOF, in.f);
+  EXPECT_EQ(rd_read_char(in.f), EOF);
+  EXPECT_EQ(rd_read_char(nullptr), EOF);
 }
 
 TEST_F(Ports, WriteKeepsEveryByte) {
   Output out;
-  port_write_n("a\0b", 3, out.f);
-  port_write("cd", out.f);
-  port_write("lost", nullptr);  // a closed stream takes nothing
+  rd_write_n("a\0b", 3, out.f);
+  rd_write("cd", out.f);
+  rd_write("lost", nullptr);  // a closed stream takes nothing
   EXPECT_EQ(out.str(), std::string("a\0bcd", 5));
 }
 

@@ -83,14 +83,14 @@ TEST_F(Reader, ObjectsMade) {
   Value a = rd_read(in.f);
   EXPECT_TRUE(is(a, SYMBOL));
   EXPECT_EQ(a, rd_read(in.f));
-  EXPECT_EQ(a, sym_intern("abc"));
-  for (Value want : {sym_else, sym_arrow, sym_eof, sym_unspecified, sym_if, sym_quote, sym_true, sym_false})
+  EXPECT_EQ(a, mem_intern("abc"));
+  for (Value want : {mem_else, mem_arrow, mem_eof, mem_unspecified, mem_if, mem_quote, mem_true, mem_false})
     EXPECT_EQ(rd_read(in.f), want);
   Value eof_named = rd_read(in.f);
-  EXPECT_NE(eof_named, sym_eof);
+  EXPECT_NE(eof_named, mem_eof);
   EXPECT_STREQ(sym_name(eof_named), "#<eof>");
   Value q = rd_read(in.f);
-  EXPECT_EQ(car(q), sym_quote);
+  EXPECT_EQ(car(q), mem_quote);
   EXPECT_TRUE(is(car(q), KEYWORD));
   Value n = rd_read(in.f);
   EXPECT_TRUE(is(n, INTEGER) && int_value(n) == 42);
@@ -102,8 +102,8 @@ TEST_F(Reader, ObjectsMade) {
   Value s = rd_read(in.f);
   EXPECT_TRUE(is(s, STRING));
   EXPECT_STREQ(str_bytes(s), "Mixed Case");
-  EXPECT_EQ(rd_read(in.f), sym_eof);  // the real end of input
-  EXPECT_EQ(rd_read(in.f), sym_eof);
+  EXPECT_EQ(rd_read(in.f), mem_eof);  // the real end of input
+  EXPECT_EQ(rd_read(in.f), mem_eof);
 }
 
 // Each error, the code and what stays in the stream for the next read.
@@ -213,7 +213,7 @@ TEST_F(Reader, RandomInputOnlyEverRaisesReaderErrors) {
           << "error " << e << " on " << testing::PrintToString(text);
       ASSERT_EQ(mem.sp, 0u);
       if (e == 0) {
-        if (v == sym_eof) break;
+        if (v == mem_eof) break;
         written(v);  // whatever was read prints
       }
     }

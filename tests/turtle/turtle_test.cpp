@@ -15,7 +15,7 @@
 #include "eval/eval.h"
 #include "graphics/gfx.h"
 #include "platform/window.h"
-#include "toplevel/break.h"
+#include "memory/state.h"
 #include "turtle/turtle.h"
 
 namespace {
@@ -67,7 +67,7 @@ struct Turtle : rdtest::Fresh {
     rdtest::Fresh::SetUp();
   }
   void TearDown() override {
-    tl_break_flag = 0;
+    vm.break_flag = 0;
     if (gfx.open) run("(close)");
     gfx_turtle = GfxTurtleHooks{};
     rdtest::Fresh::TearDown();
@@ -80,7 +80,7 @@ struct Turtle : rdtest::Fresh {
     int code = error_of([&] {
       for (;;) {
         Value d = rd_read(in.f);
-        if (d == sym_eof) break;
+        if (d == mem_eof) break;
         Protect keep(d);
         last = rdtest::written(ev_evaluate(d));
       }
@@ -175,12 +175,12 @@ TEST_F(Turtle, BreakStopsAMoveWhereItIs) {
   std::atomic<bool> done{false};
   std::thread user([&] {
     while (!done && plat_win_presents() < presents + 5) std::this_thread::yield();
-    tl_break_flag = 1;
+    vm.break_flag = 1;
   });
   std::string result = run("(forward 100)");
   done = true;
   user.join();
-  tl_break_flag = 0;
+  vm.break_flag = 0;
   EXPECT_EQ(result, "error 41");
   EXPECT_EQ(tur.grid, TUR_GRID_ON);
   EXPECT_EQ(ras_get_pixel(gfx.screen, 20, 7), RAS_WHITE);  // the steps drew no grid
@@ -198,9 +198,9 @@ TEST_F(Turtle, BreakStopsAMoveWhereItIs) {
   EXPECT_EQ(ras_get_pixel(gfx.screen, 320, y - 8), RAS_WHITE);  // that cursor erased
   for (int32_t speed = 0; speed < 4; ++speed) {
     tur.speed = speed;
-    tl_break_flag = 1;
+    vm.break_flag = 1;
     EXPECT_EQ(error_of([] { tur_redraw(); }), speed < 3 ? E_USER_BREAK : 0) << speed;
-    tl_break_flag = 0;
+    vm.break_flag = 0;
   }
 }
 
