@@ -52,5 +52,6 @@ void prim_register_chars();
 void prim_register_strings();
 void gfx_register();
 void tur_register();
+void prim_register_math();  // floor to inexact->exact, after the groups above
 
 }  // namespace ondrel

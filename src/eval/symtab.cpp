@@ -113,6 +113,7 @@ void sym_init() {
   prim_register_strings();
   gfx_register();
   tur_register();
+  prim_register_math();
 
   reg_primitive("plov-installed?", K_NONE, prim_plov_installed);
 }

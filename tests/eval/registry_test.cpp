@@ -27,11 +27,13 @@ TEST_F(Registry, EachGroupRegistersItsTable) {
   EXPECT_EQ(count_of(prim_register_strings), 21u);
   EXPECT_EQ(count_of(gfx_register), 18u);
   EXPECT_EQ(count_of(tur_register), 27u);
+  EXPECT_EQ(count_of(prim_register_math), 11u);
 }
 
 TEST_F(Registry, StartUpCountsEveryRegistration) {
-  // The three kind-0 procedures, the groups and plov-installed?: 172.
-  EXPECT_EQ(prim_registrations, 3u + 26 + 22 + 26 + 9 + 19 + 21 + 18 + 27 + 1);
+  // The three kind-0 procedures, the groups, the numeric functions and
+  // plov-installed?: 183.
+  EXPECT_EQ(prim_registrations, 3u + 26 + 22 + 26 + 9 + 19 + 21 + 18 + 27 + 11 + 1);
 }
 
 TEST_F(Registry, RegisteringAgainReplacesAndKeepsOneHandlerSlot) {
