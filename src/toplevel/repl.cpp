@@ -10,6 +10,7 @@
 #include "eval/symtab.h"
 #include "memory/memory.h"
 #include "platform/console.h"
+#include "platform/datadir.h"
 #include "platform/file_guard.h"
 #include "reader/port.h"
 #include "reader/printer.h"
@@ -34,7 +35,10 @@ static FILE* tl_find_init_file() {
   const char* dir = std::getenv("ROZIVEVUDE");
   if (dir == nullptr) dir = "";
   size_t n = std::strlen(dir);
-  return tl_open_candidate(dir, n == 0 || dir[n - 1] != '/' ? "/" : "");
+  if (FILE* f = tl_open_candidate(dir, n == 0 || dir[n - 1] != '/' ? "/" : "")) return f;
+  // Last, where an installation puts it; an unknown directory is no place.
+  if (*plat_data_dir() == '\0') return nullptr;
+  return tl_open_candidate(plat_data_dir(), "");
 }
 
 // Evaluate every datum of `in`, printing nothing.

@@ -11,6 +11,7 @@
 #include "eval/symtab.h"
 #include "graphics/gfx.h"
 #include "memory/memory.h"
+#include "platform/datadir.h"
 #include "toplevel/break.h"
 #include "toplevel/toplevel.h"
 #include "turtle/turtletext.h"
@@ -318,13 +319,14 @@ void go_home() {
 
 // ---- cursors ----
 
-// The built-in turtle for a null name, else the cursor file of that name.
+// The built-in turtle for a null name, else the cursor file of that name:
+// one that does not open here is looked for where the shipped files are.
 void choose_cursor(const char* file) {
   ras_release(gfx.cursor);
   bool ok;
   int32_t w = TUR_IMAGES[0].width, h = TUR_IMAGES[0].height;
   if (file) {
-    CursorLoad r = gfx_load_cursor_file(gfx.cursor, file, white(), black());
+    CursorLoad r = gfx_load_cursor_file(gfx.cursor, plat_find_shipped(file).c_str(), white(), black());
     ok = r.ok, w = r.width, h = r.height;
   } else {
     ok = gfx_make_mono_picture(gfx.cursor, w, h, TUR_IMAGES[0].bits, TUR_IMAGE_SLOT, white(), black());
