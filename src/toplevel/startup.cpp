@@ -11,6 +11,7 @@
 #include "eval/lock.h"
 #include "memory/memory.h"
 #include "memory/sjis.h"
+#include "platform/datadir.h"
 #include "reader/port.h"
 #include "toplevel/toplevel.h"
 
@@ -52,6 +53,52 @@ void tl_find_home(const char* argv0) {
 
 static void console(const char* text) { port_console(text); }
 
+static constexpr char VERSION_LINE[] = "Ondrel Version 4.2.w (for Windows) \n";
+
+// The answer to --help: the command line, the environment and the places
+// of the init file, with the directories this run would look in.
+static void print_usage() {
+  std::printf(
+      "Usage: ondrel [switches] [file.sc ...]\n"
+      "An interactive Scheme interpreter for teaching.\n"
+      "\n"
+      "Switches, before the first file name:\n"
+      "  -J, -j      Japanese error messages and farewell (Shift-JIS)\n"
+      "  --help      print this text and exit\n"
+      "  --version   print the version line and exit\n"
+      "  Any other argument starting with \"-\" is ignored.\n"
+      "The first argument not starting with \"-\" and every one after it are\n"
+      "Scheme files, loaded in order before the S> prompt appears.\n"
+      "\n"
+      "Environment:\n"
+      "  ROZIVEVUDE  a directory searched for the init file\n"
+      "\n"
+      "The init file ./include.sc is loaded from the first place that has it:\n"
+      "  1. the current directory\n"
+      "  2. the program's directory (%s)\n"
+      "  3. the directory named by ROZIVEVUDE\n"
+      "  4. the data directory (%s)\n"
+      "Without it the program ends. Cursor files such as flower.dat are looked\n"
+      "for in the current directory, then the program's and the data directory.\n",
+      *tl_home != '\0' ? tl_home : "unknown", *plat_data_dir() != '\0' ? plat_data_dir() : "unknown");
+}
+
+// --help and --version among the switches: the first of them is answered
+// before anything else, and the program ends.
+static bool answer_info_switch(char** argv, int first_file) {
+  for (int i = 1; i < first_file; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      print_usage();
+      return true;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::fputs(VERSION_LINE, stdout);
+      return true;
+    }
+  }
+  return false;
+}
+
 static void shutdown() {
   if (mem_base != nullptr) mem_shutdown();
   port_shutdown();
@@ -66,8 +113,9 @@ int tl_main(int argc, char** argv) {
     if (argv[i][1] == 'J' || argv[i][1] == 'j') tl_japanese = true;
   tl_files_left = argc - i;
   tl_file_cursor = argv + i;
+  if (answer_info_switch(argv, i)) return 0;
 
-  console("Ondrel Version 4.2.w (for Windows) \n");
+  console(VERSION_LINE);
   console(" An interactive Scheme for learning, on Linux.\n");
 
   bool run_loop = true;
