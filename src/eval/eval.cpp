@@ -39,13 +39,14 @@ static bool ev_is_procedure(Value v) {
   return t == PRIMITIVE || t == CLOSURE;
 }
 
-// Return codes whose state stores its value with NAMED_PROCEDUREs replaced
-// by their SYMBOL: a global procedure looked up for them can be handed over
-// as the SYMBOL at once, without making the cell that would be dropped.
+// Return codes whose state passes or binds its value with NAMED_PROCEDUREs
+// replaced by their SYMBOL (operands, let, let*, letrec): a global procedure
+// looked up for them can be handed over as the SYMBOL at once, without making
+// the cell that would be dropped. define and set! are not among them: they
+// store the NAMED_PROCEDURE itself.
 static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
   std::array<bool, ST_LAST + 1> t{};
-  for (uint32_t code : {ST_OPERATOR, ST_OPERAND, ST_DEFINE_DONE, ST_SET_DONE, ST_LET_VALUE, ST_LETSTAR_FRAME,
-                        ST_LETREC_VALUE})
+  for (uint32_t code : {ST_OPERATOR, ST_OPERAND, ST_LET_VALUE, ST_LETSTAR_FRAME, ST_LETREC_VALUE})
     t[code] = true;
   return t;
 }();

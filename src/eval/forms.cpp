@@ -113,8 +113,8 @@ uint32_t ev_state_define() {
 
 uint32_t ev_state_define_done() {
   Value name = roots.exp;
-  cell(name).tag = SYMBOL;  // clears TRACE_FLAG
-  cell(name).w1 = ev_unname(roots.val);
+  cell(name).tag = SYMBOL;    // clears TRACE_FLAG
+  cell(name).w1 = roots.val;  // a global procedure stays a NAMED_PROCEDURE
   return ev_value(sym_unspecified);
 }
 
@@ -129,7 +129,7 @@ uint32_t ev_state_set() {
 
 uint32_t ev_state_set_done() {
   Value var = roots.exp;
-  Value v = ev_unname(roots.val);
+  Value v = roots.val;
   Value b = ev_find_binding(var, roots.env);
   if (b != NIL) {
     set_cdr(b, v);

@@ -13,6 +13,29 @@ x
 x
 (let ((x 1)) (set! x 2) x)
 x
+;; define and set! keep a global procedure as a reference to its name
+(define pcar car)
+pcar
+(define spc 0)
+(set! spc cdr)
+spc
+(spc '(1 2))
+(let ((f 0)) (set! f cdr) (list f (f '(3 4))))
+(define kcar pcar)
+((car (list 'kcar)) '(1 2))
+(list (procedure? kcar) (procedure? 'kcar))
+; the reference survives a collection between the define and the call
+(define kk k)
+(gc)
+(kk)
+; (trace kk) passes kk's value, the name h, so h is traced
+(trace kk)
+(kk)
+(untrace h)
+; applying the symbol kk reaches the reference, which is no procedure
+(trace 'kk)
+('kk)
+(untrace 'kk)
 (set! undefined-var 1)
 undefined-var
 if
