@@ -13,17 +13,17 @@ namespace {
 // argument at all (13), then each argument it reads a number (16), then
 // nothing beyond the last it reads (14).
 Value need_number(Value v) {
-  if (!has_tag(v, INTEGER) && !has_tag(v, REAL)) ev_error(E_NEED_NUMBER);
+  if (!prim_has_tag(v, INTEGER) && !prim_has_tag(v, REAL)) mem_error(E_NEED_NUMBER);
   return v;
 }
 
-double as_double(Value v) { return has_tag(v, INTEGER) ? int_value(v) : real_value(v); }
+double as_double(Value v) { return prim_has_tag(v, INTEGER) ? int_value(v) : real_value(v); }
 
 // The one number of a one-argument function.
 Value one_number(Value args) {
-  if (!has_tag(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  if (!prim_has_tag(args, PAIR)) mem_error(E_NOT_ENOUGH);
   Value v = need_number(car(args));
-  if (has_tag(cdr(args), PAIR)) ev_error(E_TOO_MANY);
+  if (prim_has_tag(cdr(args), PAIR)) mem_error(E_TOO_MANY);
   return v;
 }
 
@@ -34,7 +34,7 @@ Value one_number(Value args) {
 template <double (*ROUND)(double)>
 Value rounding(Value args) {
   Value v = one_number(args);
-  if (has_tag(v, INTEGER)) return v;
+  if (prim_has_tag(v, INTEGER)) return v;
   return mem_make_real(ROUND(real_value(v)));
 }
 
@@ -77,12 +77,12 @@ Value p_log(Value args) { return real_function<d_log>(args); }
 // (atan y) is the angle whose tangent is y; (atan y x) the angle of the
 // point (x, y), from -pi to pi.
 Value p_atan(Value args) {
-  if (!has_tag(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  if (!prim_has_tag(args, PAIR)) mem_error(E_NOT_ENOUGH);
   double y = as_double(need_number(car(args)));
   Value rest = cdr(args);
-  if (!has_tag(rest, PAIR)) return mem_make_real(std::atan(y));
+  if (!prim_has_tag(rest, PAIR)) return mem_make_real(std::atan(y));
   double x = as_double(need_number(car(rest)));
-  if (has_tag(cdr(rest), PAIR)) ev_error(E_TOO_MANY);
+  if (prim_has_tag(cdr(rest), PAIR)) mem_error(E_TOO_MANY);
   return mem_make_real(std::atan2(y, x));
 }
 
@@ -93,9 +93,9 @@ Value p_atan(Value args) {
 // a wrapped, wrong number.
 Value p_inexact_to_exact(Value args) {
   Value v = one_number(args);
-  if (has_tag(v, INTEGER)) return v;
+  if (prim_has_tag(v, INTEGER)) return v;
   double r = to_even(real_value(v));
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) ev_error(E_OUT_OF_RANGE);
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) mem_error(E_OUT_OF_RANGE);
   return mem_make_integer(static_cast<int32_t>(r));
 }
 
@@ -115,6 +115,6 @@ constexpr PrimDef MATH_PRIMS[] = {
 
 }  // namespace
 
-void prim_register_math() { reg_table(MATH_PRIMS); }
+void prim_register_math() { ev_register_table(MATH_PRIMS); }
 
 }  // namespace ondrel
