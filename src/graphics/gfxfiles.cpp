@@ -6,6 +6,7 @@
 
 #include "graphics/gfx.h"
 #include "platform/file_guard.h"
+#include "platform/file_replace.h"
 #include "platform/sandbox.h"
 
 namespace ondrel {
@@ -93,12 +94,11 @@ bool gfx_write_bmp(const Picture& p, const char* name) {
   put16(head + 28, 24);                   // bits per pixel
   put32(head + 30, 0);                    // no compression
   put32(head + 34, uint32_t(data_size));  // image size
-  FILE* out = plat_fopen(name, "wb");
-  if (!out) return false;
-  bool ok = std::fwrite(head, 1, sizeof head, out) == sizeof head &&
-            std::fwrite(pixels.data(), 1, data_size, out) == data_size;
-  // A failed write or close (a full disk) is a failure, not a saved file.
-  return (std::fclose(out) == 0) && ok;
+  // Written whole or not at all: a full disk or a file-size limit leaves
+  // the file that was there (if any) as it was, and no broken picture.
+  FileReplace out;
+  return plat_replace_begin(out, name) && plat_replace_write(out, head, sizeof head) &&
+         plat_replace_write(out, pixels.data(), data_size) && plat_replace_commit(out);
 }
 
 }  // namespace ondrel
