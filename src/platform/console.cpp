@@ -6,6 +6,7 @@
 #include <locale.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,6 +22,7 @@
 
 #include "eval/error.h"
 #include "eval/lock.h"
+#include "platform/file_replace.h"
 #include "toplevel/break.h"
 #include "toplevel/toplevel.h"
 
@@ -210,15 +212,44 @@ static bool editor_start() {
   return true;
 }
 
-// Add the line to the history and save it; a file that cannot be written
-// only costs the history of later runs.
+// True when the file libedit wrote is the temporary file itself and
+// holds every entry.  libedit does not report a failed write, so its lines
+// are counted: the header line and one line per entry.
+static bool history_complete(const FileReplace& file) {
+  struct stat mine, named;
+  if (fstat(file.fd, &mine) != 0 || lstat(file.temp.c_str(), &named) != 0 || mine.st_ino != named.st_ino ||
+      mine.st_dev != named.st_dev)
+    return false;
+  long lines = 0;
+  char last = 0;
+  char buf[4096];
+  off_t at = 0;
+  for (ssize_t n; (n = pread(file.fd, buf, sizeof buf, at)) > 0; at += n) {
+    for (ssize_t i = 0; i < n; ++i) lines += buf[i] == '\n';
+    last = buf[n - 1];
+  }
+  return last == '\n' && lines == history_length + 1;
+}
+
+// The history file is replaced whole or not at all, so a full disk keeps
+// the last complete one; it is followed when it is a symbolic link.  A
+// file that cannot be written only costs the history of later runs.
+static void save_history() {
+  char* real = realpath(con.history.c_str(), nullptr);
+  FileReplace file;
+  bool ok = plat_replace_begin(file, real != nullptr ? real : con.history.c_str());
+  std::free(real);
+  if (ok && write_history(file.temp.c_str()) == 0 && history_complete(file)) plat_replace_commit(file);
+}
+
+// Add the line to the history and save it.
 static void remember(const char* text) {
   bool blank = true;
   for (const char* p = text; *p != '\0'; ++p)
     if (*p != ' ' && *p != '\t') blank = false;
   if (blank) return;
   add_history(text);
-  if (!con.history.empty()) write_history(con.history.c_str());
+  if (!con.history.empty()) save_history();
 }
 
 // One line through the editor, with the kept prompt; false at end of input.
