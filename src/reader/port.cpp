@@ -41,25 +41,48 @@ void port_init() {
 
 // Close `f` once and forget it in every port object that holds it, so that
 // a stream shared by a table slot and a rebound current port is neither
-// closed twice nor used after closing.
-static void close_stream(FILE* f) {
-  if (f == nullptr || is_console(f)) return;
+// closed twice nor used after closing.  False when text written to it
+// earlier or flushed now did not reach the file.
+static bool close_stream(FILE* f) {
+  if (f == nullptr || is_console(f)) return true;
   for (FILE*& s : port_streams)
     if (s == f) s = nullptr;
   if (port_stream(PORT_CUR_IN) == nullptr) port_stream(PORT_CUR_IN) = stdin;
   if (port_stream(PORT_CUR_OUT) == nullptr) port_stream(PORT_CUR_OUT) = stdout;
-  std::fclose(f);
+  bool ok = std::ferror(f) == 0;
+  return std::fclose(f) == 0 && ok;
 }
 
+// No error can be raised once the loop has ended: an output file left
+// incomplete is said on standard error.
 void port_shutdown() {
   close_stream(port_stream(PORT_CUR_IN));
-  close_stream(port_stream(PORT_CUR_OUT));
-  close_stream(port_stream(PORT_TRANSCRIPT));
+  bool ok = close_stream(port_stream(PORT_CUR_OUT));
+  ok = close_stream(port_stream(PORT_TRANSCRIPT)) && ok;
   for (int k = 1; k < PORT_SLOTS; ++k) {
     close_stream(port_stream(PORT_IN_TABLE + 8 * k));
-    close_stream(port_stream(PORT_OUT_TABLE + 8 * k));
+    ok = close_stream(port_stream(PORT_OUT_TABLE + 8 * k)) && ok;
   }
+  if (!ok) std::fputs("ondrel: text written to a file or the transcript did not all reach it\n", stderr);
   std::fflush(stdout);
+}
+
+/* ------------------------------------------------------ write failures */
+
+// A file that did not take what was written (a full disk, the file-size
+// limit, an I/O error) fails the write with error 37.  The report goes to
+// the console when the failed file is the current output.
+[[noreturn]] static void write_failed(FILE* f) {
+  if (port_stream(PORT_CUR_OUT) == f) port_stream(PORT_CUR_OUT) = stdout;
+  ev_error(E_FILE);
+}
+
+// A failed transcript is closed first, so the report does not fail again.
+[[noreturn]] static void transcript_failed() {
+  FILE* t = port_stream(PORT_TRANSCRIPT);
+  port_stream(PORT_TRANSCRIPT) = nullptr;
+  std::fclose(t);
+  ev_error(E_FILE);
 }
 
 /* ------------------------------------------------------- character I/O */
@@ -80,7 +103,10 @@ int port_read_char(FILE* in) {
   if (in == stdin) {
     bool again = port_ungot.exchange(false, std::memory_order_relaxed);
     FILE* t = port_stream(PORT_TRANSCRIPT);
-    if (t != nullptr && !again) std::putc(c == EOF ? 0xFF : c, t);
+    if (t != nullptr && !again) {
+      std::putc(c == EOF ? 0xFF : c, t);
+      if (std::ferror(t)) transcript_failed();
+    }
   }
   return c;
 }
@@ -103,6 +129,8 @@ void port_write_n(const char* text, size_t n, FILE* out) {
     std::fwrite(text, 1, n, out);
   FILE* t = port_stream(PORT_TRANSCRIPT);
   if (t != nullptr) std::fwrite(text, 1, n, t);
+  if (t != nullptr && std::ferror(t)) transcript_failed();
+  if (out != nullptr && !is_console(out) && std::ferror(out)) write_failed(out);
 }
 
 void port_write(const char* text, FILE* out) { port_write_n(text, std::strlen(text), out); }
@@ -137,7 +165,7 @@ static Value open_port(const char* name, const char* mode, Value table, int err)
 Value port_open_input(const char* name) { return open_port(name, "r", PORT_IN_TABLE, E_IN_PORT); }
 Value port_open_output(const char* name) { return open_port(name, "w", PORT_OUT_TABLE, E_OUT_PORT); }
 
-void port_close(Value port) { close_stream(port_stream(port)); }
+bool port_close(Value port) { return close_stream(port_stream(port)); }
 
 bool port_is_protected(Value port) {
   return port == PORT_CUR_IN || port == PORT_CUR_OUT || port == PORT_TRANSCRIPT || port == PORT_IN_TABLE ||
@@ -153,19 +181,19 @@ void port_reset_current() {
 
 // A transcript already on is closed (its text flushed) once the new file is
 // open; when the new file does not open, the old transcript goes on.
-void port_transcript_on(const char* name) {
+bool port_transcript_on(const char* name) {
   FILE* old = port_stream(PORT_TRANSCRIPT);
   if (old != nullptr) std::fflush(old);
   FILE* f = plat_fopen(name, "w");
-  if (f == nullptr) return;
+  if (f == nullptr) return true;
   port_stream(PORT_TRANSCRIPT) = f;
-  if (old != nullptr) std::fclose(old);
+  return close_stream(old);
 }
 
-void port_transcript_off() {
+bool port_transcript_off() {
   FILE* t = port_stream(PORT_TRANSCRIPT);
   port_stream(PORT_TRANSCRIPT) = nullptr;
-  if (t != nullptr) std::fclose(t);
+  return close_stream(t);
 }
 
 bool port_transcript_active() { return port_stream(PORT_TRANSCRIPT) != nullptr; }

@@ -33,12 +33,14 @@ void port_console(const char* text);                       // standard output on
 // Opening and closing.  Open returns 0 when the file does not open.
 Value port_open_input(const char* name);   // error 30 when the table is full
 Value port_open_output(const char* name);  // error 31 when the table is full
-void port_close(Value port);               // a rebound current port returns to the console
+// A file that has not taken everything written to it fails: error 37 at
+// the write, false from the closing.
+bool port_close(Value port);  // a rebound current port returns to the console
 bool port_is_protected(Value port);
 void port_reset_current();  // current ports back to the console
 
-void port_transcript_on(const char* name);  // replaces (and closes) a running one
-void port_transcript_off();
+bool port_transcript_on(const char* name);  // replaces (and closes) a running one
+bool port_transcript_off();
 bool port_transcript_active();
 
 }  // namespace ondrel

@@ -119,10 +119,13 @@ struct OpenedPort {
     saved = port_stream(current);
     port_stream(current) = port_stream(port);
   }
-  ~OpenedPort() {
+  // False when the file did not take everything written to it.
+  bool close() {
     if (current != 0 && port_stream(current) == port_stream(port)) port_stream(current) = saved;
-    port_close(port);
+    current = 0;
+    return port_close(port);
   }
+  ~OpenedPort() { close(); }
   OpenedPort(const OpenedPort&) = delete;
   OpenedPort& operator=(const OpenedPort&) = delete;
 };
@@ -136,7 +139,9 @@ static Value with_file(Value args, bool input, bool rebind) {
   Value port = input ? port_open_input(text.c_str()) : port_open_output(text.c_str());
   if (port == 0) return sym_false;
   OpenedPort opened(port, rebind ? (input ? PORT_CUR_IN : PORT_CUR_OUT) : 0);
-  return call_procedure(proc, rebind ? 0 : port);
+  Value v = call_procedure(proc, rebind ? 0 : port);
+  if (!opened.close() && !input) ev_error(E_FILE);  // the end of the output did not reach the file
+  return v;
 }
 
 /* ---------------------------------------------------------- primitives */
@@ -193,10 +198,10 @@ static Value p_open_output_file(Value args) {
 static Value close_port(Value args, Tag direction, Value table) {
   prim_need_args(args, 1);
   Value port = prim_need(prim_arg0(args), direction, E_STRUCTURE);
-  if (is_file_slot(port, table))
-    port_close(port);
-  else
+  if (!is_file_slot(port, table))
     port_console("; This port is protected port.\n");
+  else if (!port_close(port) && direction == OUTPUT_PORT)
+    ev_error(E_FILE);  // the end of the output did not reach the file
   return prim_unspecified();
 }
 
@@ -227,13 +232,15 @@ static Value p_write_char(Value args) {
   return prim_unspecified();
 }
 
+// A transcript that did not take all its text (replaced or stopped here)
+// fails the command with error 37.
 static Value p_transcript_on(Value args) {
-  port_transcript_on(file_name(args).c_str());
+  if (!port_transcript_on(file_name(args).c_str())) ev_error(E_FILE);
   return prim_unspecified();
 }
 
 static Value p_transcript_off(Value) {
-  port_transcript_off();
+  if (!port_transcript_off()) ev_error(E_FILE);
   return prim_unspecified();
 }
 
