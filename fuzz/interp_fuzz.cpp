@@ -1,6 +1,7 @@
 // interp_fuzz.cpp - the whole interpreter: the input is read and evaluated
 // datum by datum as the read-eval-print loop does, each value printed.
-// A dispatch budget ends endless programs through the user break.
+// A dispatch budget and a time limit (for programs that sleep) end endless
+// programs through the user break.
 #include <cstddef>
 #include <cstdint>
 
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* in = fz_open(data, size);
   if (in == nullptr) return 0;
   fz_begin();
-  for (bool more = true; more;) {
+  for (bool more = true; more && !fz_time_up();) {
     long before = std::ftell(in);
     try {
       roots.form = NIL;
