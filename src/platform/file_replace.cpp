@@ -48,14 +48,17 @@ bool plat_replace_begin(FileReplace& r, const char* target) {
     errno = EACCES;
     return false;
   }
+  // A file that could not be opened for writing is not replaced either.
+  struct stat st;
+  bool existing = lstat(target, &st) == 0 && S_ISREG(st.st_mode);
+  if (existing && access(target, W_OK) != 0) return false;
   r.target = target;
   std::string name;
   int fd = create_temp(dir_of(r.target), name);
   if (fd < 0) return false;
   r.fd = fd;
   r.temp = name;
-  struct stat st;
-  if (lstat(target, &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
+  if (existing) fchmod(fd, st.st_mode & 07777);
   return true;
 }
 

@@ -23,8 +23,9 @@ struct FileReplace {
 };
 
 // Create the temporary file, with the target's permissions when the
-// target is a regular file.  False (errno set) when it cannot be created;
-// the fuzzing build never creates one.
+// target is a regular file.  False (errno set) when it cannot be created
+// or the target is a file this process may not write; the fuzzing build
+// never creates one.
 bool plat_replace_begin(FileReplace& r, const char* target);
 // Write all n bytes to the temporary file; false on a short write.
 bool plat_replace_write(FileReplace& r, const void* data, size_t n);
