@@ -278,7 +278,7 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
   EXPECT_EQ(hl_questions_asked(), 1);
   EXPECT_EQ(hl_text(), "keep");
   hl_post_command(ED_CMD_QUIT);
-  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0, 0});
   hl_post_key(ED_KEY_ESCAPE, false);
   hl_wait_idle();
   EXPECT_EQ(hl_questions_asked(), 4);
@@ -287,7 +287,7 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
   command(ED_CMD_NEW);
   EXPECT_EQ(hl_text(), "");
   // Unchanged since New: closing asks nothing.
-  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0, 0});
   hl_wait_closed();
   EXPECT_EQ(hl_questions_asked(), 5);
 }
