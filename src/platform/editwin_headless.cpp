@@ -82,6 +82,7 @@ bool hl_open_window(const EdWindowSpec& spec) {
   hl.asked = 0;
   hl.dialogs.clear();
   hl.questions.clear();
+  hl.dialog_caption.clear();
   hl.queue.push_back(EdEvent{ED_EV_OPENED, 0, 0, 0, 0});
   std::thread(hl_thread).detach();
   return true;
