@@ -63,7 +63,7 @@ bool ed_link_target(std::string path, std::string& out) {
     if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return false;
     std::string link(buf.data(), static_cast<size_t>(n));
     size_t slash = path.rfind('/');
-    if (link[0] != '/' && slash != std::string::npos) link = path.substr(0, slash + 1) + link;
+    if (link[0] != '/' && slash != std::string::npos) link.insert(0, path, 0, slash + 1);
     path = link;
   }
   return false;
