@@ -13,10 +13,10 @@ x11_need() {
   ldd "$ONDREL" | grep -q libgtk-3 || { echo "needs a GTK build" >&2; exit $X11_SKIP; }
 }
 
-# Retry COMMAND for up to 10 seconds until it succeeds.
+# Retry COMMAND for up to 20 seconds until it succeeds.
 x11_wait() {
   local i
-  for i in $(seq 100); do
+  for i in $(seq 200); do
     "$@" && return 0
     sleep 0.1
   done
@@ -65,7 +65,7 @@ ond_start() {
 # A line for the interpreter's standard input.
 say() { printf '%s\n' "$*" >&4; }
 
-# End the input and wait (at most 10 s) for the interpreter to finish.
+# End the input and wait (at most 20 s) for the interpreter to finish.
 ond_stop() {
   exec 4>&-
   x11_wait eval '! kill -0 "$OND_PID" 2> /dev/null' || kill "$OND_PID" 2> /dev/null
@@ -78,7 +78,7 @@ win_named() { xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1
 # Wait for it and print its id.
 wait_win() {
   local i w
-  for i in $(seq 100); do
+  for i in $(seq 200); do
     w=$(win_named "$1")
     [ -n "$w" ] && { echo "$w"; return 0; }
     sleep 0.1
@@ -98,6 +98,18 @@ key() { xdotool key --delay 60 "$@"; }
 typ() {
   xdotool type --delay 30 -- "$1"
   sleep 0.3
+}
+# Type a name into a file dialog's location field (opened with Ctrl+L,
+# so that no typed key goes to the file list first).
+locate() {
+  key ctrl+l
+  sleep 0.5
+  typ "$1"
+}
+# Open the menu whose mnemonic is KEY (alt+KEY) and give it time to show.
+menu() {
+  key "alt+$1"
+  sleep 0.8
 }
 # Bring a window to the front with the focus.
 activate() { xdotool windowactivate --sync "$1" 2> /dev/null; }

@@ -23,7 +23,7 @@ enter_and_directory() {
   wait_active "$w"
   key ctrl+m ctrl+o
   wait_dialog "$w"
-  typ only.sc
+  locate only.sc
   key Return
   wait_said "only.sc loaded." 2
   ond_stop

@@ -19,7 +19,7 @@ replace_question() {
   sleep 1
   echo "before the answer: $(cat foo.sc)"
   key Escape
-  sleep 0.5
+  sleep 0.8
   key Escape
   wait_active "$w"
   echo "after no: $(cat foo.sc)"
@@ -45,7 +45,7 @@ nul_bytes() {
   w=$(window OEditor)
   key ctrl+o
   wait_dialog "$w"
-  typ nul.sc
+  locate nul.sc
   key alt+o
   wait_said "nul.sc loaded."
   wait_active "$w"

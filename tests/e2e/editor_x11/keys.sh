@@ -37,8 +37,7 @@ select_all() {
   wait_said "sel.sc saved."
   echo "select all by key: $(cat sel.sc)"
   typ def
-  key alt+e
-  sleep 0.5
+  menu e
   key a
   typ y
   key ctrl+s
@@ -54,15 +53,15 @@ edit_commands() {
   say "(editor 'ed)"
   window "ed.sc - OEditor" > /dev/null
   typ "hi yo"
-  key shift+Home alt+e
-  sleep 0.5
+  key shift+Home
+  menu e
   key t
-  key ctrl+y ctrl+y Home ctrl+d shift+End alt+e
-  sleep 0.5
-  key c End alt+e
-  sleep 0.5
-  key p Home shift+Right shift+Right alt+e
-  sleep 0.5
+  key ctrl+y ctrl+y Home ctrl+d shift+End
+  menu e
+  key c End
+  menu e
+  key p Home shift+Right shift+Right
+  menu e
   key d
   key ctrl+s
   wait_said "ed.sc saved."

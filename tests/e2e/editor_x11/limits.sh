@@ -38,7 +38,7 @@ size_limit() {
   w=$(window OEditor)
   key ctrl+o
   wait_dialog "$w"
-  typ big.sc
+  locate big.sc
   key alt+o
   wait_said "big.sc loaded."
   wait_active "$w"
