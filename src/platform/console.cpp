@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -425,7 +426,11 @@ int con_read_char() {
   con_init();
   if (served_plainly()) {
     EvUnlock waiting;  // a pipe may keep the reader waiting too
-    return std::getc(stdin);
+    int c = std::getc(stdin);
+    // A datum that arrives while the editor evaluates is thrown away, as a
+    // line typed then is.
+    if (c != EOF && tl_loop_state.load() == 2 && std::isspace(c) == 0) con.typed_while_busy = true;
+    return c;
   }
   if (con.pushback != CON_NO_PUSHBACK) {
     int c = con.pushback;

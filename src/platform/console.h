@@ -21,8 +21,9 @@ namespace ondrel {
 int con_read_char();
 void con_unget_char(int c);
 bool con_at_eof();  // the console input has ended
-// True once after a line was typed while an editor evaluation ran: the
-// datum it completes is discarded.  Each call clears it.
+// True once after a line was typed, or through a pipe a datum's byte came,
+// while an editor evaluation ran: the datum it completes is discarded.
+// Each call clears it.
 bool con_typed_while_busy();
 // Set on a thread that must not read the console (an editor evaluation:
 // the console's input belongs to the loop); reading there gives EOF.

@@ -60,7 +60,7 @@ void hl_thread() {
   }
   hl.queue.clear();
   hold.unlock();
-  hl.proc(EdEvent{ED_EV_DESTROYED, 0, 0, 0});
+  hl.proc(EdEvent{ED_EV_DESTROYED, 0, 0, 0, 0});
   hold.lock();
   hl.open = false;
   hl.destroying = false;
@@ -77,8 +77,13 @@ bool hl_open_window(const EdWindowSpec& spec) {
   hl.caption = spec.caption;
   hl.items.assign(spec.items, spec.items + spec.item_count);
   ec_set_text(hl.ctl, "");
+  // Each window starts with no answers left from an earlier one.
   hl.passed = 0;
-  hl.queue.push_back(EdEvent{ED_EV_OPENED, 0, 0, 0});
+  hl.asked = 0;
+  hl.dialogs.clear();
+  hl.questions.clear();
+  hl.dialog_caption.clear();
+  hl.queue.push_back(EdEvent{ED_EV_OPENED, 0, 0, 0, 0});
   std::thread(hl_thread).detach();
   return true;
 }
@@ -101,7 +106,7 @@ void hl_get_text(std::string& out) {
   out = hl.ctl.text;
 }
 
-void hl_set_text(const char* text) {
+void hl_set_text(std::string_view text) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_set_text(hl.ctl, text);
 }
@@ -149,7 +154,8 @@ bool hl_dialog(const char* caption, EdDialogResult* io) {
   Answer a = hl.dialogs.front();
   hl.dialogs.pop_front();
   if (!a.ok) return false;
-  std::snprintf(io->path, sizeof io->path, "%s", a.path.c_str());
+  io->too_long = a.path.size() >= sizeof io->path;
+  std::snprintf(io->path, sizeof io->path, "%s", io->too_long ? "" : a.path.c_str());
   std::snprintf(io->name, sizeof io->name, "%s", a.name.c_str());
   return true;
 }
@@ -181,13 +187,14 @@ void hl_post(const EdEvent& ev) {
 }
 
 void hl_post_key(int32_t code, bool ctrl) {
-  if (ctrl) hl_post(EdEvent{ED_EV_KEY_DOWN, ED_KEY_CONTROL, 0, 0});
-  hl_post(EdEvent{ED_EV_KEY_DOWN, code, 0, 0});
-  hl_post(EdEvent{ED_EV_KEY_UP, code, 0, 0});
-  if (ctrl) hl_post(EdEvent{ED_EV_KEY_UP, ED_KEY_CONTROL, 0, 0});
+  const int32_t held = ctrl ? 1 : 0;
+  if (ctrl) hl_post(EdEvent{ED_EV_KEY_DOWN, ED_KEY_CONTROL, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_KEY_DOWN, code, 0, 0, held});
+  hl_post(EdEvent{ED_EV_KEY_UP, code, 0, 0, held});
+  if (ctrl) hl_post(EdEvent{ED_EV_KEY_UP, ED_KEY_CONTROL, 0, 0, 1});
 }
 
-void hl_post_command(int32_t id) { hl_post(EdEvent{ED_EV_COMMAND, id, 0, 0}); }
+void hl_post_command(int32_t id) { hl_post(EdEvent{ED_EV_COMMAND, id, 0, 0, 0}); }
 
 void hl_wait_idle() {
   std::unique_lock<std::mutex> hold(hl.mutex);
