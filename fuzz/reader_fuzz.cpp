@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "eval/error.h"
-#include "eval/symtab.h"
+#include "memory/error.h"
+#include "memory/symtab.h"
 #include "fuzz_support.h"
 #include "memory/memory.h"
 #include "reader/printer.h"
@@ -22,10 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Value d = rd_read(in);
       // A completed read leaves nothing of its own on the software stack.
       if (mem.sp != 0) fz_fault("reader left words on the software stack");
-      if (d == sym_eof) break;
+      if (d == mem_eof) break;
       Protect keep(d);
-      pr_write(d, fz_sink());
-      pr_display(d, fz_sink());
+      rd_print(d, fz_sink());
+      rd_display(d, fz_sink());
     }
   } catch (const Unwind&) {
     // A reader error: the report was written and the stacks were reset.

@@ -19,10 +19,10 @@
 #include <string>
 #include <thread>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/eval.h"
-#include "eval/lock.h"
-#include "eval/symtab.h"
+#include "platform/lock.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "platform/console.h"
 #include "platform/file_guard.h"
@@ -57,37 +57,37 @@ struct ConsoleState {
   uint32_t floor_sp, floor_cp;
   uint32_t sp, cp;
   ConsoleState()
-      : form(roots.form),
-        env(roots.env),
-        exp(roots.exp),
-        app(roots.app),
-        val(roots.val),
-        argc(ev_argc),
-        trace_depth(ev_trace_depth),
-        floor_sp(ev_floor_sp),
-        floor_cp(ev_floor_cp),
+      : form(vm.form),
+        env(vm.env),
+        exp(vm.exp),
+        app(vm.app),
+        val(vm.val),
+        argc(vm.argc),
+        trace_depth(vm.trace_depth),
+        floor_sp(vm.floor_sp),
+        floor_cp(vm.floor_cp),
         sp(mem.sp),
         cp(mem.cp) {
     Value regs[] = {form, env, exp, app, val};
     for (Value v : regs) sstack()[mem.sp++] = v;  // room checked by the caller
-    ev_floor_sp = mem.sp;
-    ev_floor_cp = mem.cp;
-    roots.form = roots.env = roots.exp = roots.app = roots.val = NIL;
-    ev_argc = 0;
-    ev_trace_depth = 0;
+    vm.floor_sp = mem.sp;
+    vm.floor_cp = mem.cp;
+    vm.form = vm.env = vm.exp = vm.app = vm.val = NIL;
+    vm.argc = 0;
+    vm.trace_depth = 0;
   }
   ~ConsoleState() {
     mem.sp = sp;
     mem.cp = cp;
-    ev_floor_sp = floor_sp;
-    ev_floor_cp = floor_cp;
-    roots.form = form;
-    roots.env = env;
-    roots.exp = exp;
-    roots.app = app;
-    roots.val = val;
-    ev_argc = argc;
-    ev_trace_depth = trace_depth;
+    vm.floor_sp = floor_sp;
+    vm.floor_cp = floor_cp;
+    vm.form = form;
+    vm.env = env;
+    vm.exp = exp;
+    vm.app = app;
+    vm.val = val;
+    vm.argc = argc;
+    vm.trace_depth = trace_depth;
   }
   ConsoleState(const ConsoleState&) = delete;
   ConsoleState& operator=(const ConsoleState&) = delete;
@@ -96,7 +96,7 @@ struct ConsoleState {
 // Sets the loop state word back to idle however the evaluation ends.
 struct StateRelease {
   StateRelease() = default;
-  ~StateRelease() { tl_loop_state.store(0); }
+  ~StateRelease() { vm.loop_state.store(0); }
   StateRelease(const StateRelease&) = delete;
   StateRelease& operator=(const StateRelease&) = delete;
 };
@@ -106,17 +106,17 @@ struct StateRelease {
 void ed_eval_stream(FILE* in) {
   try {
     for (;;) {
-      roots.form = NIL;
+      vm.form = NIL;
       Value datum = rd_read(in);
-      if (datum == sym_eof) break;
+      if (datum == mem_eof) break;
       Value v;
       {
         Protect keep(datum);
         v = ev_evaluate(datum);
       }
-      FILE* out = port_out();
-      pr_write(v, out);
-      port_write("\n", out);
+      FILE* out = rd_out();
+      rd_print(v, out);
+      rd_write("\n", out);
     }
   } catch (const Unwind&) {}
 }
@@ -125,40 +125,40 @@ void ed_eval_stream(FILE* in) {
 // show it again.
 void ed_show_prompt() {
   if (!isatty(STDIN_FILENO)) return;
-  FILE* out = port_out();
-  Value prompt = cell(sym_prompt).w1;
-  if (prompt != 0) pr_write(prompt, out);
-  port_write(" ", out);
+  FILE* out = rd_out();
+  Value prompt = cell(mem_prompt).w1;
+  if (prompt != 0) rd_print(prompt, out);
+  rd_write(" ", out);
 }
 
 // 1 after an evaluation, 0 when it refused or the file did not open.
 int ed_eval_thread(const std::string& name) {
   con_no_input = true;
   int32_t idle = 0;
-  if (!tl_loop_state.compare_exchange_strong(idle, 2)) return 0;
-  EvLock lock;
+  if (!vm.loop_state.compare_exchange_strong(idle, 2)) return 0;
+  PlatLock lock;
   StateRelease release;  // idle again before the lock is given back
   FileGuard file(std::fopen(name.c_str(), "r"));
   if (file.fp == nullptr) {
-    port_console(("Can't open " + name + "\n").c_str());
+    rd_console(("Can't open " + name + "\n").c_str());
     return 0;
   }
-  port_console("\n");
+  rd_console("\n");
   if (mem.sp + CONSOLE_WORDS <= STACK_WORDS) {
     ConsoleState console;
     ed_eval_stream(file.fp);
   } else {
-    port_console(ev_message(E_SSTACK_OVER));  // a console read fills the stack
-    port_console("\n");
+    rd_console(mem_message(E_SSTACK_OVER));  // a console read fills the stack
+    rd_console("\n");
   }
   ed_show_prompt();
-  std::fflush(port_out());
+  std::fflush(rd_out());
   return 1;
 }
 
 }  // namespace
 
-bool ed_evaluation_running() { return tl_loop_state.load() == 2; }
+bool ed_evaluation_running() { return vm.loop_state.load() == 2; }
 
 void ed_start_evaluation(const char* file_name) {
   {

@@ -44,13 +44,13 @@ enum ErrorCode : int {
 };
 
 // Code of the latest error raised (for tests and the editor).
-inline int ev_last_error = 0;
+inline int vm.last_error = 0;
 
 // Text of error `code` in the active language.
-const char* ev_message(int code);
+const char* mem_message(int code);
 
 // Raise error 41 when Ctrl+C was pressed since the last poll.
-void ev_check_break();
+void mem_check_break();
 
 // Trace entry and exit lines of a traced procedure.
 void ev_trace_entry(Value sym, Value args);
@@ -65,8 +65,8 @@ struct Unwind {
 };
 
 // Report error `code`, reset the interpreter and unwind with code 1.
-[[noreturn]] void ev_error(int code);
+[[noreturn]] void mem_error(int code);
 // Unwind with code 2 and no message.
-[[noreturn]] void tl_quit();
+[[noreturn]] void mem_quit();
 
 }  // namespace ondrel

@@ -5,8 +5,8 @@
 #include "eval/eval.h"
 #include "eval/machine.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
-#include "toplevel/break.h"
+#include "memory/symtab.h"
+#include "memory/state.h"
 
 namespace ondrel {
 
@@ -58,7 +58,7 @@ static Value ev_variable(Value sym, Value env, bool by_name) {
   Value b = ev_find_binding(sym, env);
   if (b != NIL) return cdr(b);
   Value g = cell(sym).w1;
-  if (g == 0) ev_error(E_UNDEF_SYMBOL);
+  if (g == 0) mem_error(E_UNDEF_SYMBOL);
   if (!ev_is_procedure(g)) return g;
   return by_name ? sym : ev_make_named(sym);
 }
@@ -67,22 +67,22 @@ Value ev_lookup(Value sym, Value env) { return ev_variable(sym, env, false); }
 
 /* --------------------------------------------------- states 1 to 7 */
 
-static uint32_t ev_state_invalid() { ev_error(E_ILLEGAL_FORM); }
+static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
 
 static uint32_t ev_state_expression() {
-  Value x = roots.exp;
+  Value x = vm.exp;
   switch (type_of(x)) {
     case SYMBOL: {
       Value code = cstack()[mem.cp - 1];  // the frame waiting for the value
-      return ev_value(ev_variable(x, roots.env, code <= ST_LAST && ev_unnames_value[code]));
+      return ev_value(ev_variable(x, vm.env, code <= ST_LAST && ev_unnames_value[code]));
     }
     case PAIR: {
       Value head = car(x);
       if (tag_byte(head) == KEYWORD) {
-        roots.exp = cdr(x);
+        vm.exp = cdr(x);
         return cell(head).w1;
       }
       return ev_eval_then(head, x, ST_OPERATOR);
@@ -93,13 +93,13 @@ static uint32_t ev_state_expression() {
 
 static uint32_t ev_state_operator() {
   ev_push_word(0);
-  roots.exp = cdr(roots.exp);
+  vm.exp = cdr(vm.exp);
   return ST_OPERAND;
 }
 
 static uint32_t ev_state_operand() {
-  ev_push_word(ev_unname(roots.val));
-  Value rest = roots.exp;
+  ev_push_word(ev_unname(vm.val));
+  Value rest = vm.exp;
   if (is(rest, PAIR)) return ev_eval_then(car(rest), cdr(rest), ST_OPERAND);
   return ST_BUILD;
 }
@@ -108,41 +108,41 @@ static uint32_t ev_state_build() {
   // The words stay on the stack, and so stay roots, until the list holds them.
   Value* s = cstack();
   uint32_t n = 0;
-  roots.app = NIL;
+  vm.app = NIL;
   while (s[mem.cp - 1] != 0) {
-    roots.app = mem_cons(s[mem.cp - 1], roots.app);
+    vm.app = mem_cons(s[mem.cp - 1], vm.app);
     --mem.cp;
     ++n;
   }
   --mem.cp;  // the marker
-  ev_argc = n;
-  roots.exp = roots.app;
+  vm.argc = n;
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 
 static void ev_apply_closure(Value closure) {
   Value lambda = cell(closure).w1;
-  roots.env = mem_cons(NIL, cell(closure).w2);
+  vm.env = mem_cons(NIL, cell(closure).w2);
   Value params = ev_first(lambda);
-  Value args = cdr(roots.app);
+  Value args = cdr(vm.app);
   while (is(params, PAIR)) {
-    if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
-    ev_bind(roots.env, car(params), car(args));
+    if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
+    ev_bind(vm.env, car(params), car(args));
     params = cdr(params);
     args = cdr(args);
   }
   if (params == NIL) {
-    if (args != NIL) ev_error(E_TOO_MANY);
+    if (args != NIL) mem_error(E_TOO_MANY);
   } else if (type_of(params) == SYMBOL) {
-    ev_bind(roots.env, params, args);
+    ev_bind(vm.env, params, args);
   } else {
-    ev_error(E_ILLEGAL_FORM);
+    mem_error(E_ILLEGAL_FORM);
   }
-  roots.exp = ev_rest(lambda);
+  vm.exp = ev_rest(lambda);
 }
 
 static uint32_t ev_apply_continuation(Value k) {
-  Value v = ev_argc >= 2 ? ev_second(roots.app) : NIL;
+  Value v = vm.argc >= 2 ? ev_second(vm.app) : NIL;
   uint32_t n = cell(k).count;
   std::memcpy(cstack(), vec_slots(k), size_t{4} * n);
   mem.cp = n;
@@ -150,8 +150,8 @@ static uint32_t ev_apply_continuation(Value k) {
 }
 
 static uint32_t ev_state_application() {
-  Value app = roots.app;
-  roots.form = app;
+  Value app = vm.app;
+  vm.form = app;
   Value op = car(app);
   Value slow = op;  // steps behind op to find a cycle of symbol values
   for (uint32_t hops = 0;; ++hops) {
@@ -160,28 +160,28 @@ static uint32_t ev_state_application() {
       case SYMBOL: {
         if (tag & TRACE_FLAG) {
           ev_trace_entry(op, cdr(app));
-          ev_push_frame(op, roots.env, ST_TRACE_EXIT);
+          ev_push_frame(op, vm.env, ST_TRACE_EXIT);
         }
         Value g = cell(op).w1;
-        if (g == 0) ev_error(E_UNDEF_SYMBOL);
+        if (g == 0) mem_error(E_UNDEF_SYMBOL);
         op = g;
         if (hops & 1) slow = cell(slow).w1;
-        if (op == slow) ev_error(E_ILLEGAL_FORM);
+        if (op == slow) mem_error(E_ILLEGAL_FORM);
         continue;
       }
       case PRIMITIVE:
         if (cell(op).aux == K_EVAL) return cell(op).w1;
-        roots.val = prim_handlers[cell(op).w1](cdr(app));
+        vm.val = ev_handlers[cell(op).w1](cdr(app));
         return ev_return();
       case CLOSURE: ev_apply_closure(op); return ST_SEQUENCE;
       case CONTINUATION: return ev_apply_continuation(op);
-      default: ev_error(E_ILLEGAL_FORM);
+      default: mem_error(E_ILLEGAL_FORM);
     }
   }
 }
 
 static uint32_t ev_state_trace_exit() {
-  ev_trace_exit(roots.exp, roots.val);
+  ev_trace_exit(vm.exp, vm.val);
   return ev_return();
 }
 
@@ -238,19 +238,19 @@ static constexpr StateFn ev_states[ST_LAST + 1] = {
 };
 
 Value ev_evaluate(Value exp) {
-  roots.val = NIL;
-  roots.app = NIL;
-  ev_argc = 0;
-  roots.exp = exp;
-  ev_push_frame(exp, roots.env, ST_RETURN);
+  vm.val = NIL;
+  vm.app = NIL;
+  vm.argc = 0;
+  vm.exp = exp;
+  ev_push_frame(exp, vm.env, ST_RETURN);
   uint32_t state = ST_EVAL;
   for (;;) {
-    if (ev_dispatch_budget != 0 && --ev_dispatch_budget == 0) tl_break_flag = 1;
-    if (tl_break_flag != 0) ev_check_break();
-    roots.form = roots.exp;
-    if (state > ST_LAST) ev_error(E_ILLEGAL_FORM);
+    if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) vm.break_flag = 1;
+    if (vm.break_flag != 0) mem_check_break();
+    vm.form = vm.exp;
+    if (state > ST_LAST) mem_error(E_ILLEGAL_FORM);
     state = ev_states[state]();
-    if (state == 0) return roots.val;
+    if (state == 0) return vm.val;
   }
 }
 
@@ -258,7 +258,7 @@ Value ev_evaluate(Value exp) {
 
 // The length of a proper list, or -1 for an improper or circular one (no
 // proper list in the heap is longer than the heap).
-static int64_t ev_list_length(Value l) {
+static int64_t mem_list_length(Value l) {
   int64_t n = 0;
   for (; is(l, PAIR); l = cdr(l))
     if (++n > HEAP_CELLS) return -1;
@@ -268,9 +268,9 @@ static int64_t ev_list_length(Value l) {
 // An environment given to eval must be a proper list of binding frames,
 // each a proper list of pairs; anything else is refused before any walk.
 static bool ev_is_environment(Value env) {
-  if (ev_list_length(env) < 0) return false;
+  if (mem_list_length(env) < 0) return false;
   for (Value e = env; e != NIL; e = cdr(e)) {
-    if (ev_list_length(car(e)) < 0) return false;
+    if (mem_list_length(car(e)) < 0) return false;
     for (Value b = car(e); b != NIL; b = cdr(b))
       if (!is(car(b), PAIR)) return false;
   }
@@ -278,35 +278,35 @@ static bool ev_is_environment(Value env) {
 }
 
 uint32_t ev_state_eval() {
-  if (ev_argc <= 1) ev_error(E_NOT_ENOUGH);
-  Value args = cdr(roots.app);
+  if (vm.argc <= 1) mem_error(E_NOT_ENOUGH);
+  Value args = cdr(vm.app);
   Value x = ev_first(args);
-  if (ev_argc >= 3) {
+  if (vm.argc >= 3) {
     Value env = ev_second(args);
-    if (!ev_is_environment(env)) ev_error(E_ILLEGAL_FORM);
-    roots.env = env;
+    if (!ev_is_environment(env)) mem_error(E_ILLEGAL_FORM);
+    vm.env = env;
   }
   return ev_eval_tail(x);
 }
 
 uint32_t ev_state_apply() {
-  if (ev_argc <= 2) ev_error(E_NOT_ENOUGH);
+  if (vm.argc <= 2) mem_error(E_NOT_ENOUGH);
   // (apply proc a1 ... an list) applies (proc a1 ... an . list): the
   // arguments go on the software stack and the list is consed from the back.
   uint32_t base = mem.sp;
-  for (Value a = cdr(roots.app); is(a, PAIR); a = cdr(a)) mem_push(car(a));
-  if (mem.sp - base < 2) ev_error(E_NOT_ENOUGH);
-  roots.val = sstack()[mem.sp - 1];
-  for (uint32_t i = mem.sp - 1; i-- > base;) roots.val = mem_cons(sstack()[i], roots.val);
+  for (Value a = cdr(vm.app); is(a, PAIR); a = cdr(a)) mem_push(car(a));
+  if (mem.sp - base < 2) mem_error(E_NOT_ENOUGH);
+  vm.val = sstack()[mem.sp - 1];
+  for (uint32_t i = mem.sp - 1; i-- > base;) vm.val = mem_cons(sstack()[i], vm.val);
   mem.sp = base;
-  roots.app = roots.val;
-  roots.exp = roots.app;
+  vm.app = vm.val;
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 
 uint32_t ev_state_callcc() {
-  Value args = cdr(roots.app);
-  if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  Value args = cdr(vm.app);
+  if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
   uint32_t n = mem.cp;
   Value k = mem_make_vector(n);
   std::memcpy(vec_slots(k), cstack(), size_t{4} * n);
@@ -314,8 +314,8 @@ uint32_t ev_state_callcc() {
   // The application becomes (procedure continuation).
   Protect keep(k);
   Value tail = mem_cons(k, NIL);
-  roots.app = mem_cons(car(cdr(roots.app)), tail);
-  roots.exp = roots.app;
+  vm.app = mem_cons(car(cdr(vm.app)), tail);
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 
 namespace ondrel {
@@ -21,7 +21,7 @@ static uint32_t mark_sp;
 [[noreturn]] static void corrupt_heap(uint8_t tag) {
   std::fputs("memory : Unknown ID \n", stdout);
   std::fprintf(stderr, "ID number = %d\n", static_cast<int>(static_cast<int8_t>(tag)));
-  tl_quit();
+  mem_quit();
 }
 
 static void mark(Value root) {
@@ -89,11 +89,11 @@ static void mark_roots() {
     if (cstack()[i] > 60) mark(cstack()[i]);
   mark(cell(NIL).w2);
   mark(cell(NULL_VECTOR).w2);
-  mark(roots.form);
-  mark(roots.env);
-  mark(roots.exp);
-  mark(roots.app);
-  mark(roots.val);
+  mark(vm.form);
+  mark(vm.env);
+  mark(vm.exp);
+  mark(vm.app);
+  mark(vm.val);
   for (int i = 0; i < roots.ndefs; ++i) {
     mark(roots.defs[i].expr);
     mark(roots.defs[i].sym);
@@ -117,7 +117,7 @@ static void find_owners() {
   std::memset(str_owner, 0, sizeof str_owner);
   std::memset(vec_owner, 0, sizeof vec_owner);
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     if (marked_as(c, STRING)) {
       uint32_t p = cell(c).w1;
       if (p >= STR_BASE && p < STR_BASE + AREA_BYTES && str_owner[p - STR_BASE] == 0)
@@ -135,7 +135,7 @@ static void find_owners() {
 // path against it.
 static Value search_string_owner(uint32_t src) {
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     if (marked_as(c, STRING) && cell(c).w1 == src) return c;
   }
   return 0;
@@ -143,7 +143,7 @@ static Value search_string_owner(uint32_t src) {
 
 static Value search_vector_owner(uint32_t src) {
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     if ((marked_as(c, VECTOR) || marked_as(c, CONTINUATION)) && cell(c).w2 == src) return c;
   }
   return 0;
@@ -197,7 +197,7 @@ static uint32_t sweep() {
   uint32_t nfree = 0;
   Value head = NIL, last = NIL;
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     Cell& k = cell(c);
     if (k.tag & MARK_BIT) {
       k.tag &= static_cast<uint8_t>(~MARK_BIT);

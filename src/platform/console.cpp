@@ -21,10 +21,10 @@
 #include <editline/readline.h>
 #endif
 
-#include "eval/error.h"
-#include "eval/lock.h"
+#include "memory/error.h"
+#include "platform/lock.h"
 #include "platform/file_replace.h"
-#include "toplevel/break.h"
+#include "memory/state.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -50,8 +50,8 @@ struct Console {
   bool conv_in = false;       // typed UTF-8 becomes Shift-JIS
   bool conv_out = false;      // written Shift-JIS becomes UTF-8
   locale_t locale = nullptr;  // the environment's LC_CTYPE, for the editor
-  ConConverter to_sjis;       // typed text on the way to the reader
-  ConConverter to_utf8;       // written text on the way to the terminal
+  PlatConverter to_sjis;       // typed text on the way to the reader
+  PlatConverter to_utf8;       // written text on the way to the terminal
   std::string line;           // the finished line
   size_t pos = 0;             // next byte of `line` to hand out
   int pushback = CON_NO_PUSHBACK;
@@ -77,20 +77,20 @@ bool con_wants_conversion(const char* codeset, const char* mode) {
   return codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
 }
 
-bool con_converter_open(ConConverter& cv, const char* to, const char* from) {
+bool plat_converter_open(PlatConverter& cv, const char* to, const char* from) {
   iconv_t d = iconv_open(to, from);
   cv.held.clear();
   cv.cd = d == reinterpret_cast<iconv_t>(-1) ? nullptr : d;
   return cv.cd != nullptr;
 }
 
-void con_converter_close(ConConverter& cv) {
+void plat_converter_close(PlatConverter& cv) {
   if (cv.cd != nullptr) iconv_close(static_cast<iconv_t>(cv.cd));
   cv.cd = nullptr;
   cv.held.clear();
 }
 
-void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out) {
+void plat_convert(PlatConverter& cv, const char* text, size_t n, std::string& out) {
   if (cv.cd == nullptr) {
     out.append(text, n);
     return;
@@ -124,7 +124,7 @@ void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out)
   }
 }
 
-void con_convert_flush(ConConverter& cv, std::string& out) {
+void plat_convert_flush(PlatConverter& cv, std::string& out) {
   out += cv.held;
   cv.held.clear();
 }
@@ -136,7 +136,7 @@ void con_convert_flush(ConConverter& cv, std::string& out) {
 // evaluation is that evaluation's: the wait goes on.  The wait looks at the flags
 // ten times a second, so a signal that came just before it, or that
 // another thread received, is not left waiting for the next key.
-static bool con_break_pending() { return tl_break_flag != 0 && tl_loop_state.load() != 2; }
+static bool con_break_pending() { return vm.break_flag != 0 && vm.loop_state.load() != 2; }
 
 static bool con_wait_key() {
   pollfd p{STDIN_FILENO, POLLIN, 0};
@@ -259,8 +259,8 @@ static LineResult edit_line(std::string& raw) {
   {
     std::lock_guard<std::mutex> hold(con_out_lock);
     if (con.prompt_pending) {
-      con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
-      con_convert_flush(con.to_utf8, shown);
+      plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+      plat_convert_flush(con.to_utf8, shown);
     }
     con.prompt_pending = false;
     con.prompt.clear();
@@ -299,7 +299,7 @@ static LineResult edit_line(std::string&) { return LINE_END; }
 static void flush_output() {
   std::lock_guard<std::mutex> hold(con_out_lock);
   std::string tail;
-  con_convert_flush(con.to_utf8, tail);
+  plat_convert_flush(con.to_utf8, tail);
   if (!tail.empty()) std::fwrite(tail.data(), 1, tail.size(), con.out);
   std::fflush(con.out);
 }
@@ -320,8 +320,8 @@ static void con_init() {
   con.locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
   const char* codeset = con.locale != nullptr ? nl_langinfo_l(CODESET, con.locale) : "";
   bool utf8 = con_wants_conversion(codeset, std::getenv("ONDREL_CONSOLE"));
-  con.conv_in = tty_in && utf8 && con_converter_open(con.to_sjis, "CP932", "UTF-8");
-  con.conv_out = tty_out && utf8 && con_converter_open(con.to_utf8, "UTF-8", "CP932");
+  con.conv_in = tty_in && utf8 && plat_converter_open(con.to_sjis, "CP932", "UTF-8");
+  con.conv_out = tty_out && utf8 && plat_converter_open(con.to_utf8, "UTF-8", "CP932");
   if (tty_in && tty_out) {
     locale_t old = uselocale(con.locale != nullptr ? con.locale : LC_GLOBAL_LOCALE);
     if (editor_start()) con.mode = CON_EDITOR;
@@ -382,7 +382,7 @@ static void show_prompt() {
     std::lock_guard<std::mutex> hold(con_out_lock);
     if (!con.prompt_pending) return;
     con.prompt_pending = false;
-    con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+    plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
     con.prompt.clear();
   }
   std::fwrite(shown.data(), 1, shown.size(), stdout);
@@ -396,15 +396,15 @@ static bool next_line() {
   LineResult got;
   for (;;) {
     {
-      EvUnlock waiting;
+      PlatUnlock waiting;
       got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
-      if (got == LINE_OK && tl_loop_state.load() == 2 &&
+      if (got == LINE_OK && vm.loop_state.load() == 2 &&
           raw.find_first_not_of(" \t\r\n") != std::string::npos)
         con.typed_while_busy = true;
     }
     if (got != LINE_BREAK) break;
     raw.clear();
-    ev_check_break();  // unless the editor's evaluation took it meanwhile
+    mem_check_break();  // unless the editor's evaluation took it meanwhile
   }
   if (got == LINE_END) {
     con.eof = true;
@@ -413,8 +413,8 @@ static bool next_line() {
   con.line.clear();
   con.pos = 0;
   if (con.conv_in) {
-    con_convert(con.to_sjis, raw.data(), raw.size(), con.line);
-    con_convert_flush(con.to_sjis, con.line);
+    plat_convert(con.to_sjis, raw.data(), raw.size(), con.line);
+    plat_convert_flush(con.to_sjis, con.line);
   } else {
     con.line = raw;
   }
@@ -425,11 +425,11 @@ int con_read_char() {
   if (con_no_input) return EOF;
   con_init();
   if (served_plainly()) {
-    EvUnlock waiting;  // a pipe may keep the reader waiting too
+    PlatUnlock waiting;  // a pipe may keep the reader waiting too
     int c = std::getc(stdin);
     // A datum that arrives while the editor evaluates is thrown away, as a
     // line typed then is.
-    if (c != EOF && tl_loop_state.load() == 2 && std::isspace(c) == 0) con.typed_while_busy = true;
+    if (c != EOF && vm.loop_state.load() == 2 && std::isspace(c) == 0) con.typed_while_busy = true;
     return c;
   }
   if (con.pushback != CON_NO_PUSHBACK) {
@@ -493,10 +493,10 @@ void con_write(const char* text, size_t n) {
     }
     if (con.prompt_pending) {
       con.prompt_pending = false;
-      con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+      plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
       con.prompt.clear();
     }
-    con_convert(con.to_utf8, text, n, shown);  // unchanged when not converting
+    plat_convert(con.to_utf8, text, n, shown);  // unchanged when not converting
   }
   std::fwrite(shown.data(), 1, shown.size(), stdout);
 }
@@ -510,7 +510,7 @@ ConPrompt::ConPrompt(FILE* in, FILE* out) {
   std::lock_guard<std::mutex> hold(con_out_lock);
   if (con.prompt_pending) {  // an earlier prompt nobody read after: show it
     std::string shown;
-    con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+    plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
   }
   con.prompt.clear();

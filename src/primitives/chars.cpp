@@ -7,8 +7,8 @@ namespace ondrel {
 // too many error 14, both before any type check.
 static void exactly(Value args, uint32_t n) {
   uint32_t given = prim_count(args);
-  if (given < n) ev_error(E_NOT_ENOUGH);
-  if (given > n) ev_error(E_TOO_MANY);
+  if (given < n) mem_error(E_NOT_ENOUGH);
+  if (given > n) mem_error(E_TOO_MANY);
 }
 
 static uint8_t need_char(Value v) { return char_code(prim_need(v, CHARACTER, E_NEED_CHAR)); }
@@ -38,7 +38,7 @@ static Value char_compare(Value args, CharCmp op, bool folding) {
     case CC_LE: return boolean(a <= b);
     case CC_GE: return boolean(a >= b);
   }
-  return sym_false;
+  return mem_false;
 }
 
 static Value p_char_eq(Value args) { return char_compare(args, CC_EQ, false); }
@@ -118,6 +118,6 @@ static constexpr PrimDef CHAR_PRIMS[] = {
     {"char-downcase", K_ONE, p_char_downcase},
 };
 
-void prim_register_chars() { reg_table(CHAR_PRIMS); }
+void prim_register_chars() { ev_register_table(CHAR_PRIMS); }
 
 }  // namespace ondrel

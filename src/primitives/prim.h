@@ -2,9 +2,9 @@
 #pragma once
 #include <cstdint>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 
 namespace ondrel {
@@ -29,33 +29,33 @@ inline uint32_t prim_count(Value args) {
 
 // Whole-tag-byte type test.  A traced SYMBOL carries TRACE_FLAG and so
 // fails it; the tests that must accept one use type_of instead.
-inline bool has_tag(Value v, Tag t) { return tag_byte(v) == t; }
+inline bool prim_has_tag(Value v, Tag t) { return tag_byte(v) == t; }
 
 // Raise `err` unless v has tag t; returns v so checks read in line.
 inline Value prim_need(Value v, Tag t, int err) {
-  if (!has_tag(v, t)) ev_error(err);
+  if (!prim_has_tag(v, t)) mem_error(err);
   return v;
 }
 // The value of an INTEGER argument, raising `err` for anything else.
 inline int32_t prim_need_int(Value v, int err) {
-  if (!has_tag(v, INTEGER)) ev_error(err);
+  if (!prim_has_tag(v, INTEGER)) mem_error(err);
   return int_value(v);
 }
 // At least n arguments, else error 13.
 inline void prim_need_args(Value args, uint32_t n) {
-  if (prim_count(args) < n) ev_error(E_NOT_ENOUGH);
+  if (prim_count(args) < n) mem_error(E_NOT_ENOUGH);
 }
 
 // Length of a proper list, or -1 when v is improper or circular.  No list
 // in the heap holds more pairs than the heap has cells.
-inline int64_t prim_list_length(Value v) {
+inline int64_t mem_list_length(Value v) {
   int64_t n = 0;
   for (; tag_byte(v) == PAIR; v = cdr(v))
     if (++n > HEAP_CELLS) return -1;
   return v == NIL ? n : -1;
 }
 
-inline Value prim_unspecified() { return sym_unspecified; }
+inline Value prim_unspecified() { return mem_unspecified; }
 
 // Shared between the groups (lists.cpp).
 bool prim_equal(Value a, Value b);  // equal? of two values

@@ -2,13 +2,13 @@
 #include <cstdio>
 #include <string>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/eval.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "platform/file_guard.h"
 #include "platform/sandbox.h"
-#include "reader/loader.h"
+#include "eval/readeval.h"
 #include "reader/port.h"
 #include "reader/reader.h"
 #include "toplevel/toplevel.h"
@@ -22,31 +22,31 @@ namespace ondrel {
 // While a datum is read the form register holds the caller's form, so a
 // malformed file is reported at its (load ...), or at toplevel for a file
 // named on the command line.
-void rd_load(const char* name, Value caller) {
-  roots.form = caller;
-  port_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
+void ev_load(const char* name, Value caller) {
+  vm.form = caller;
+  rd_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
   FILE* f = plat_fopen(name, "r");
-  if (f == nullptr) ev_error(E_FILE);
+  if (f == nullptr) mem_error(E_FILE);
   FileGuard file(f);  // an error in the file unwinds through here
-  Value env = roots.env;
+  Value env = vm.env;
   Protect keep_env(env, caller);
   for (;;) {
-    roots.env = env;
-    roots.form = caller;
+    vm.env = env;
+    vm.form = caller;
     Value datum = rd_read(file.fp);
-    if (datum == sym_eof) break;
+    if (datum == mem_eof) break;
     Protect keep(datum);
     ev_evaluate(datum);
   }
   // A stream that fails to read (a directory, say) ends like an empty file;
   // it is reported rather than taken for a successful load.
-  if (std::ferror(file.fp)) ev_error(E_FILE);
+  if (std::ferror(file.fp)) mem_error(E_FILE);
 }
 
 // A file named on the command line is loaded at toplevel.
-void rd_load_file(const char* name) {
-  roots.env = NIL;
-  rd_load(name, NIL);
+void tl_load_file(const char* name) {
+  vm.env = NIL;
+  ev_load(name, NIL);
 }
 
 }  // namespace ondrel

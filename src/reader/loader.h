@@ -8,7 +8,7 @@ namespace ondrel {
 // Load the file `name`: announce it, evaluate every datum, print nothing.
 // `caller` is the form reported when the file cannot be opened or a datum
 // cannot be read: the (load ...) call, or NIL (toplevel) at start-up.
-// rd_load_file(name) of the start-up is rd_load(name, NIL).
-void rd_load(const char* name, Value caller);
+// tl_load_file(name) of the start-up is ev_load(name, NIL).
+void ev_load(const char* name, Value caller);
 
 }  // namespace ondrel

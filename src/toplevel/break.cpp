@@ -2,7 +2,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include "toplevel/break.h"
+#include "memory/state.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -13,7 +13,7 @@ static void on_break(int) {
   // Only async-signal-safe work here: the newline and the flag.
   ssize_t r = write(STDOUT_FILENO, "\n", 1);
   (void)r;
-  tl_break_flag = 1;
+  vm.break_flag = 1;
 }
 
 void tl_install_break() {

@@ -4,6 +4,6 @@
 
 namespace ondrel {
 
-inline volatile std::sig_atomic_t tl_break_flag = 0;
+inline volatile std::sig_atomic_t vm.break_flag = 0;
 
 }  // namespace ondrel

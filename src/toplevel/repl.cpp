@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/eval.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "platform/console.h"
 #include "platform/file_guard.h"
@@ -40,23 +40,23 @@ static FILE* tl_find_init_file() {
 // Evaluate every datum of `in`, printing nothing.
 void tl_eval_stream(FILE* in) {
   for (;;) {
-    roots.form = NIL;
+    vm.form = NIL;
     Value datum = rd_read(in);
-    if (datum == sym_eof) return;
+    if (datum == mem_eof) return;
     Protect keep(datum);
     ev_evaluate(datum);
   }
 }
 
 void tl_load_init_file() {
-  port_console("Init File ");
+  rd_console("Init File ");
   FILE* f = tl_find_init_file();
   if (f == nullptr) {
-    port_console("Can't Loading ... Error !\n");
-    tl_quit();
+    rd_console("Can't Loading ... Error !\n");
+    mem_quit();
   }
   FileGuard file(f);
-  port_console("Loading. \n");
+  rd_console("Loading. \n");
   tl_eval_stream(file.fp);
 }
 
@@ -66,41 +66,41 @@ void tl_load_init_file() {
 // back only from its own evaluation.
 void tl_repl() {
   int32_t evaluating = 1;
-  tl_loop_state.compare_exchange_strong(evaluating, 0);
+  vm.loop_state.compare_exchange_strong(evaluating, 0);
   for (;;) {
-    FILE* in = port_in();
-    FILE* out = port_out();
+    FILE* in = rd_in();
+    FILE* out = rd_out();
     if (isatty(fileno(in))) {
       ConPrompt edited(in, out);  // the line editor shows the prompt
-      Value prompt = cell(sym_prompt).w1;
-      if (prompt != 0) pr_write(prompt, out);
-      port_write(" ", out);
+      Value prompt = cell(mem_prompt).w1;
+      if (prompt != 0) rd_print(prompt, out);
+      rd_write(" ", out);
       std::fflush(out);
     }
-    roots.form = NIL;
+    vm.form = NIL;
     (void)con_typed_while_busy();
     Value datum = rd_read(in);
     if (con_typed_while_busy()) continue;  // typed while the editor evaluated
     int32_t idle = 0;
-    if (!tl_loop_state.compare_exchange_strong(idle, 1)) continue;  // the editor is evaluating
-    if (datum == sym_eof) return;
-    int c = port_read_char(in);
-    if (c != EOF) port_unget_char(c, in);
+    if (!vm.loop_state.compare_exchange_strong(idle, 1)) continue;  // the editor is evaluating
+    if (datum == mem_eof) return;
+    int c = rd_read_char(in);
+    if (c != EOF) rd_unget_char(c, in);
     Value v;
     {
       Protect keep(datum);
       v = ev_evaluate(datum);
     }
-    out = port_out();
-    pr_write(v, out);
-    port_write("\n", out);
+    out = rd_out();
+    rd_print(v, out);
+    rd_write("\n", out);
     std::fflush(out);
-    tl_loop_state.store(0);
+    vm.loop_state.store(0);
   }
 }
 
 bool tl_input_at_eof() {
-  FILE* in = port_in();
+  FILE* in = rd_in();
   return in == stdin ? con_at_eof() : std::feof(in) != 0;
 }
 

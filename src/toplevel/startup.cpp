@@ -7,8 +7,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "eval/error.h"
-#include "eval/lock.h"
+#include "memory/error.h"
+#include "platform/lock.h"
 #include "memory/memory.h"
 #include "memory/sjis.h"
 #include "reader/port.h"
@@ -16,7 +16,7 @@
 
 namespace ondrel {
 
-[[noreturn]] void tl_quit() { throw Unwind{UNWIND_QUIT}; }
+[[noreturn]] void mem_quit() { throw Unwind{UNWIND_QUIT}; }
 
 // Copy at most 255 bytes of src into the 256-byte home buffer.
 static void set_home(const char* src, size_t n) {
@@ -50,20 +50,20 @@ void tl_find_home(const char* argv0) {
   set_home("", 0);
 }
 
-static void console(const char* text) { port_console(text); }
+static void console(const char* text) { rd_console(text); }
 
 static void shutdown() {
   if (mem_base != nullptr) mem_shutdown();
-  port_shutdown();
+  rd_shutdown_ports();
   tl_restore_break();
 }
 
 int tl_main(int argc, char** argv) {
-  ev_lock_for_good();  // this thread runs the interpreter from here on
+  plat_lock_for_good();  // this thread runs the interpreter from here on
   tl_find_home(argc > 0 ? argv[0] : "");
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i)
-    if (argv[i][1] == 'J' || argv[i][1] == 'j') tl_japanese = true;
+    if (argv[i][1] == 'J' || argv[i][1] == 'j') vm.japanese = true;
   tl_files_left = argc - i;
   tl_file_cursor = argv + i;
 
@@ -76,8 +76,8 @@ int tl_main(int argc, char** argv) {
     std::fflush(stdout);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     mem_init();
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     tl_install_break();
     console("Done !\n");
     ev_reset();
@@ -91,7 +91,7 @@ int tl_main(int argc, char** argv) {
       while (tl_files_left > 0) {
         --tl_files_left;
         const char* name = *tl_file_cursor++;
-        rd_load_file(name);
+        tl_load_file(name);
       }
     } catch (const Unwind&) {
       tl_files_left = 0;
@@ -108,7 +108,7 @@ int tl_main(int argc, char** argv) {
   }
 
   shutdown();
-  console(tl_japanese ? SJ_FAREWELL : "Bye.\n");
+  console(vm.japanese ? SJ_FAREWELL : "Bye.\n");
   std::fflush(stdout);
   return 0;
 }

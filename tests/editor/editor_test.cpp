@@ -57,7 +57,7 @@ struct Editor : rdtest::Fresh {
     old_cwd = getcwd(cwd, sizeof cwd);
     ASSERT_EQ(chdir(dir.c_str()), 0);  // the editor writes _temporaly.sc here
     setenv("ONDREL_EDITOR", "headless", 1);
-    port_stream(PORT_CUR_OUT) = stdout;
+    rd_stream(PORT_CUR_OUT) = stdout;
   }
   void TearDown() override {
     if (hl_is_open()) {
@@ -340,7 +340,7 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
 }
 
 TEST_F(Editor, EvaluateSavesTheTextAndEvaluatesThatFile) {
-  tl_loop_state.store(0);
+  vm.loop_state.store(0);
   open();
   hl_type("(+ 1 2)\r\n'b");
   std::string shown = out_of([] {

@@ -13,9 +13,9 @@ struct Registry : rdtest::Fresh {};
 // Registrations made by one group routine (registering again replaces).
 template <typename F>
 uint32_t count_of(F group) {
-  uint32_t before = prim_registrations;
+  uint32_t before = ev_registrations;
   group();
-  return prim_registrations - before;
+  return ev_registrations - before;
 }
 
 TEST_F(Registry, EachGroupRegistersItsTable) {
@@ -31,15 +31,15 @@ TEST_F(Registry, EachGroupRegistersItsTable) {
 
 TEST_F(Registry, StartUpCountsEveryRegistration) {
   // The three kind-0 procedures, the groups and plov-installed?: 172.
-  EXPECT_EQ(prim_registrations, 3u + 26 + 22 + 26 + 9 + 19 + 21 + 18 + 27 + 1);
+  EXPECT_EQ(ev_registrations, 3u + 26 + 22 + 26 + 9 + 19 + 21 + 18 + 27 + 1);
 }
 
 TEST_F(Registry, RegisteringAgainReplacesAndKeepsOneHandlerSlot) {
-  uint32_t slots = prim_nhandlers;
+  uint32_t slots = ev_nhandlers;
   prim_register_lists();
-  EXPECT_EQ(prim_nhandlers, slots);
+  EXPECT_EQ(ev_nhandlers, slots);
   // number? is registered by two groups; the second one is in force.
-  Value p = cell(sym_intern("number?")).w1;
+  Value p = cell(mem_intern("number?")).w1;
   ASSERT_TRUE(is(p, PRIMITIVE));
 }
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "toplevel/toplevel.h"
 
@@ -29,7 +29,7 @@ inline Value keep(Value v) {
 inline Value I(int32_t n) { return keep(mem_make_integer(n)); }
 inline Value R(double d) { return keep(mem_make_real(d)); }
 inline Value S(const char* s) { return keep(mem_make_string(s)); }
-inline Value Y(const char* name) { return sym_intern(name); }
+inline Value Y(const char* name) { return mem_intern(name); }
 inline Value C(int code) { return mem_char(static_cast<uint32_t>(code)); }
 
 // A proper list of the values, or an improper one ending in `tail`.
@@ -44,13 +44,13 @@ inline Value L(std::initializer_list<Value> xs, Value tail = NIL) {
 // in the application register as the evaluator holds it.  The result is
 // kept alive unless `hold` is false (loops that make much garbage).
 inline Value call_list(const char* name, Value args, bool hold = true) {
-  Value sym = sym_intern(name);
+  Value sym = mem_intern(name);
   Value prim = car(sym);
   EXPECT_TRUE(prim != 0 && is(prim, PRIMITIVE)) << name;
   if (prim == 0 || !is(prim, PRIMITIVE)) return NIL;
-  roots.app = mem_cons(sym, args);
-  Value r = prim_handlers[cell(prim).w1](args);
-  roots.app = NIL;
+  vm.app = mem_cons(sym, args);
+  Value r = ev_handlers[cell(prim).w1](args);
+  vm.app = NIL;
   return hold ? keep(r) : r;
 }
 inline Value call(const char* name, std::initializer_list<Value> args) { return call_list(name, L(args)); }
@@ -67,7 +67,7 @@ inline int error_of_list(const char* name, Value args) {
   try {
     call_list(name, args);
   } catch (const Unwind& u) {
-    return u.code == UNWIND_ERROR ? ev_last_error : -u.code;
+    return u.code == UNWIND_ERROR ? vm.last_error : -u.code;
   }
   return 0;
 }
@@ -112,15 +112,15 @@ struct Prims : testing::Test {
   void SetUp() override {
     mem_init();
     mem.stress = false;
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     ev_reset();
-    keep_sym = sym_intern("  test values  ");
+    keep_sym = mem_intern("  test values  ");
     set_car(keep_sym, NIL);
   }
   void TearDown() override {
     mem.stress = false;
-    port_shutdown();
+    rd_shutdown_ports();
     mem_shutdown();
   }
 };

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "eval/error.h"
-#include "eval/symtab.h"
+#include "memory/error.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 #include "reader/printer.h"
@@ -58,13 +58,13 @@ struct Output {
 
 inline std::string written(Value v) {
   Output o;
-  pr_write(v, o.f);
+  rd_print(v, o.f);
   return o.str();
 }
 
 inline std::string displayed(Value v) {
   Output o;
-  pr_display(v, o.f);
+  rd_display(v, o.f);
   return o.str();
 }
 
@@ -74,28 +74,28 @@ struct Fresh : testing::Test {
   Output report;
   void SetUp() override {
     mem_init();
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     quiet();
   }
   void TearDown() override {
-    port_reset_current();
+    rd_reset_ports();
     mem_shutdown();
   }
   // The error routine writes to the current output port and then resets
   // it to the console: point it at the scratch stream again.
-  void quiet() { port_stream(PORT_CUR_OUT) = report.f; }
+  void quiet() { rd_stream(PORT_CUR_OUT) = report.f; }
 
   // Error code raised by f, or 0.
   template <typename F>
   int error_of(F&& f) {
     quiet();
-    ev_last_error = 0;
+    vm.last_error = 0;
     try {
       f();
     } catch (const Unwind& u) {
       quiet();
-      return u.code == UNWIND_ERROR ? ev_last_error : -1;
+      return u.code == UNWIND_ERROR ? vm.last_error : -1;
     }
     return 0;
   }
@@ -112,7 +112,7 @@ struct Fresh : testing::Test {
     std::vector<std::string> out;
     for (;;) {
       Value v = rd_read(in.f);
-      if (v == sym_eof) break;
+      if (v == mem_eof) break;
       out.push_back(written(v));
     }
     return out;
