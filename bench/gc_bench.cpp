@@ -12,19 +12,19 @@ static void fill_heap() {
   for (int i = 0; i < 6000; ++i) {
     Value s = mem_make_string("x");
     strings = mem_cons(s, strings);
-    roots.exp = strings;
+    vm.exp = strings;
     mem_make_string("garbage");  // dead: compaction must squeeze it out once
   }
-  roots.exp = strings;
+  vm.exp = strings;
   Value v = mem_make_vector(1000);
   for (int i = 0; i < 1000; ++i) vec_slots(v)[i] = mem_char(i & 0xFF);
-  roots.env = v;
+  vm.env = v;
   Value list = NIL;
   for (int i = 0; i < 50000 - 12002; ++i) {
-    roots.val = list;
+    vm.val = list;
     list = mem_cons(NIL, list);
   }
-  roots.val = list;
+  vm.val = list;
 }
 
 template <typename F>

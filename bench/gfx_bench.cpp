@@ -11,14 +11,14 @@
 
 using namespace ondrel;
 
-// A list of integers, kept alive through roots.exp while it is built.
+// A list of integers, kept alive through vm.exp while it is built.
 static Value ints(std::initializer_list<int32_t> xs) {
   Value l = NIL;
   const int32_t* b = xs.begin();
   for (size_t i = xs.size(); i-- > 0;) {
-    roots.exp = l;
+    vm.exp = l;
     Value n = mem_make_integer(b[i]);
-    l = mem_cons(n, roots.exp);
+    l = mem_cons(n, vm.exp);
   }
   return l;
 }

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 #include "toplevel/toplevel.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 #include "reader/printer.h"
@@ -74,10 +74,10 @@ static void print_mbps() {
       case 3: x = mem_char('a' + i % 26); break;
       default: x = sym_true; break;
     }
-    roots.val = l;
+    vm.val = l;
     l = mem_cons(x, l);
   }
-  roots.val = l;
+  vm.val = l;
   FILE* out = std::fopen("/dev/null", "w");
   // Measure the size once through a memory stream.
   char* buf = nullptr;

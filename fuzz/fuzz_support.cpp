@@ -7,13 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/error.h"
+#include "eval/protect.h"
+#include "memory/error.h"
 #include "eval/eval.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "graphics/gfx.h"
 #include "memory/memory.h"
 #include "reader/port.h"
-#include "toplevel/break.h"
+#include "memory/state.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -61,13 +62,13 @@ void fz_begin() {
   port_init();  // clears the symbol table, restored next
   roots = saved_roots;
   ev_reset();
-  tl_break_flag = 0;
-  ev_dispatch_budget = 0;
+  vm.break_flag = 0;
+  vm.dispatch_budget = 0;
 }
 
 void fz_end() {
-  ev_dispatch_budget = 0;
-  tl_break_flag = 0;
+  vm.dispatch_budget = 0;
+  vm.break_flag = 0;
   try {
     if (gfx.open != 0) gfx_close_window(NIL);
   } catch (const Unwind&) {

@@ -4,15 +4,16 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "eval/error.h"
+#include "eval/protect.h"
+#include "memory/error.h"
 #include "eval/eval.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "fuzz_support.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
-#include "toplevel/break.h"
+#include "memory/state.h"
 
 using namespace ondrel;
 
@@ -28,18 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (bool more = true; more;) {
     long before = std::ftell(in);
     try {
-      roots.form = NIL;
+      vm.form = NIL;
       Value d = rd_read(in);
       if (d == sym_eof) break;
       Protect keep(d);
-      tl_break_flag = 0;
-      ev_dispatch_budget = FZ_BUDGET;
+      vm.break_flag = 0;
+      vm.dispatch_budget = FZ_BUDGET;
       Value v = ev_evaluate(d);
-      ev_dispatch_budget = 0;
+      vm.dispatch_budget = 0;
       if (mem.cp != 0) fz_fault("evaluation left words on the control stack");
       pr_write(v, port_out());
     } catch (const Unwind& u) {
-      ev_dispatch_budget = 0;
+      ev_recover(u);  // the report and the reset, as the protected call does
+      vm.dispatch_budget = 0;
       if (u.code != UNWIND_ERROR) more = false;  // bye, or a fatal error
       else if (mem.sp != 0 || mem.cp != 0) fz_fault("error left the stacks in use");
       // Every error consumes at least the offending character.

@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "eval/error.h"
-#include "eval/symtab.h"
+#include "eval/protect.h"
+#include "memory/error.h"
+#include "memory/symtab.h"
 #include "fuzz_support.h"
 #include "memory/memory.h"
 #include "reader/printer.h"
@@ -27,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       pr_write(d, fz_sink());
       pr_display(d, fz_sink());
     }
-  } catch (const Unwind&) {
-    // A reader error: the report was written and the stacks were reset.
+  } catch (const Unwind& u) {
+    ev_recover(u);  // a reader error: the report is written and the stacks reset
     if (mem.sp != 0 || mem.cp != 0) fz_fault("error left the stacks in use");
   }
   std::fclose(in);

@@ -19,17 +19,16 @@
 #include <string>
 #include <thread>
 
-#include "eval/error.h"
-#include "eval/eval.h"
-#include "eval/lock.h"
-#include "eval/symtab.h"
+#include "eval/protect.h"
+#include "eval/readeval.h"
+#include "memory/error.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 #include "platform/console.h"
 #include "platform/file_guard.h"
+#include "platform/lock.h"
 #include "reader/port.h"
 #include "reader/printer.h"
-#include "reader/reader.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -57,37 +56,37 @@ struct ConsoleState {
   uint32_t floor_sp, floor_cp;
   uint32_t sp, cp;
   ConsoleState()
-      : form(roots.form),
-        env(roots.env),
-        exp(roots.exp),
-        app(roots.app),
-        val(roots.val),
-        argc(ev_argc),
-        trace_depth(ev_trace_depth),
-        floor_sp(ev_floor_sp),
-        floor_cp(ev_floor_cp),
+      : form(vm.form),
+        env(vm.env),
+        exp(vm.exp),
+        app(vm.app),
+        val(vm.val),
+        argc(vm.argc),
+        trace_depth(vm.trace_depth),
+        floor_sp(vm.floor_sp),
+        floor_cp(vm.floor_cp),
         sp(mem.sp),
         cp(mem.cp) {
     Value regs[] = {form, env, exp, app, val};
     for (Value v : regs) sstack()[mem.sp++] = v;  // room checked by the caller
-    ev_floor_sp = mem.sp;
-    ev_floor_cp = mem.cp;
-    roots.form = roots.env = roots.exp = roots.app = roots.val = NIL;
-    ev_argc = 0;
-    ev_trace_depth = 0;
+    vm.floor_sp = mem.sp;
+    vm.floor_cp = mem.cp;
+    vm.form = vm.env = vm.exp = vm.app = vm.val = NIL;
+    vm.argc = 0;
+    vm.trace_depth = 0;
   }
   ~ConsoleState() {
     mem.sp = sp;
     mem.cp = cp;
-    ev_floor_sp = floor_sp;
-    ev_floor_cp = floor_cp;
-    roots.form = form;
-    roots.env = env;
-    roots.exp = exp;
-    roots.app = app;
-    roots.val = val;
-    ev_argc = argc;
-    ev_trace_depth = trace_depth;
+    vm.floor_sp = floor_sp;
+    vm.floor_cp = floor_cp;
+    vm.form = form;
+    vm.env = env;
+    vm.exp = exp;
+    vm.app = app;
+    vm.val = val;
+    vm.argc = argc;
+    vm.trace_depth = trace_depth;
   }
   ConsoleState(const ConsoleState&) = delete;
   ConsoleState& operator=(const ConsoleState&) = delete;
@@ -96,30 +95,14 @@ struct ConsoleState {
 // Sets the loop state word back to idle however the evaluation ends.
 struct StateRelease {
   StateRelease() = default;
-  ~StateRelease() { tl_loop_state.store(0); }
+  ~StateRelease() { vm.loop_state.store(0); }
   StateRelease(const StateRelease&) = delete;
   StateRelease& operator=(const StateRelease&) = delete;
 };
 
 // Read, evaluate and print every datum of `in`; an error, a break or bye
-// ends the file (the error routine has printed its report).
-void ed_eval_stream(FILE* in) {
-  try {
-    for (;;) {
-      roots.form = NIL;
-      Value datum = rd_read(in);
-      if (datum == sym_eof) break;
-      Value v;
-      {
-        Protect keep(datum);
-        v = ev_evaluate(datum);
-      }
-      FILE* out = port_out();
-      pr_write(v, out);
-      port_write("\n", out);
-    }
-  } catch (const Unwind&) {}
-}
+// ends the file (an error with its report).
+void ed_eval_stream(FILE* in) { (void)ev_protected([in] { ev_read_eval(ReadEval{in, NIL, false, true, false}); }); }
 
 // The console loop waits behind what was printed, its prompt scrolled away:
 // show it again.
@@ -135,7 +118,7 @@ void ed_show_prompt() {
 int ed_eval_thread(const std::string& name) {
   con_no_input = true;
   int32_t idle = 0;
-  if (!tl_loop_state.compare_exchange_strong(idle, 2)) return 0;
+  if (!vm.loop_state.compare_exchange_strong(idle, 2)) return 0;
   EvLock lock;
   StateRelease release;  // idle again before the lock is given back
   FileGuard file(std::fopen(name.c_str(), "r"));
@@ -158,7 +141,7 @@ int ed_eval_thread(const std::string& name) {
 
 }  // namespace
 
-bool ed_evaluation_running() { return tl_loop_state.load() == 2; }
+bool ed_evaluation_running() { return vm.loop_state.load() == 2; }
 
 void ed_start_evaluation(const char* file_name) {
   {

@@ -1,12 +1,15 @@
 // eval.cpp - the dispatcher, variables, combinations and application.
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "eval/eval.h"
 #include "eval/machine.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
-#include "toplevel/break.h"
+#include "memory/symtab.h"
+#include "memory/state.h"
+#include "reader/port.h"
+#include "reader/printer.h"
 
 namespace ondrel {
 
@@ -73,16 +76,16 @@ static uint32_t ev_state_invalid() { ev_error(E_ILLEGAL_FORM); }
 static uint32_t ev_state_return() { return 0; }
 
 static uint32_t ev_state_expression() {
-  Value x = roots.exp;
+  Value x = vm.exp;
   switch (type_of(x)) {
     case SYMBOL: {
       Value code = cstack()[mem.cp - 1];  // the frame waiting for the value
-      return ev_value(ev_variable(x, roots.env, code <= ST_LAST && ev_unnames_value[code]));
+      return ev_value(ev_variable(x, vm.env, code <= ST_LAST && ev_unnames_value[code]));
     }
     case PAIR: {
       Value head = car(x);
       if (tag_byte(head) == KEYWORD) {
-        roots.exp = cdr(x);
+        vm.exp = cdr(x);
         return cell(head).w1;
       }
       return ev_eval_then(head, x, ST_OPERATOR);
@@ -93,13 +96,13 @@ static uint32_t ev_state_expression() {
 
 static uint32_t ev_state_operator() {
   ev_push_word(0);
-  roots.exp = cdr(roots.exp);
+  vm.exp = cdr(vm.exp);
   return ST_OPERAND;
 }
 
 static uint32_t ev_state_operand() {
-  ev_push_word(ev_unname(roots.val));
-  Value rest = roots.exp;
+  ev_push_word(ev_unname(vm.val));
+  Value rest = vm.exp;
   if (is(rest, PAIR)) return ev_eval_then(car(rest), cdr(rest), ST_OPERAND);
   return ST_BUILD;
 }
@@ -108,41 +111,41 @@ static uint32_t ev_state_build() {
   // The words stay on the stack, and so stay roots, until the list holds them.
   Value* s = cstack();
   uint32_t n = 0;
-  roots.app = NIL;
+  vm.app = NIL;
   while (s[mem.cp - 1] != 0) {
-    roots.app = mem_cons(s[mem.cp - 1], roots.app);
+    vm.app = mem_cons(s[mem.cp - 1], vm.app);
     --mem.cp;
     ++n;
   }
   --mem.cp;  // the marker
-  ev_argc = n;
-  roots.exp = roots.app;
+  vm.argc = n;
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 
 static void ev_apply_closure(Value closure) {
   Value lambda = cell(closure).w1;
-  roots.env = mem_cons(NIL, cell(closure).w2);
+  vm.env = mem_cons(NIL, cell(closure).w2);
   Value params = ev_first(lambda);
-  Value args = cdr(roots.app);
+  Value args = cdr(vm.app);
   while (is(params, PAIR)) {
     if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
-    ev_bind(roots.env, car(params), car(args));
+    ev_bind(vm.env, car(params), car(args));
     params = cdr(params);
     args = cdr(args);
   }
   if (params == NIL) {
     if (args != NIL) ev_error(E_TOO_MANY);
   } else if (type_of(params) == SYMBOL) {
-    ev_bind(roots.env, params, args);
+    ev_bind(vm.env, params, args);
   } else {
     ev_error(E_ILLEGAL_FORM);
   }
-  roots.exp = ev_rest(lambda);
+  vm.exp = ev_rest(lambda);
 }
 
 static uint32_t ev_apply_continuation(Value k) {
-  Value v = ev_argc >= 2 ? ev_second(roots.app) : NIL;
+  Value v = vm.argc >= 2 ? ev_second(vm.app) : NIL;
   uint32_t n = cell(k).count;
   std::memcpy(cstack(), vec_slots(k), size_t{4} * n);
   mem.cp = n;
@@ -150,8 +153,8 @@ static uint32_t ev_apply_continuation(Value k) {
 }
 
 static uint32_t ev_state_application() {
-  Value app = roots.app;
-  roots.form = app;
+  Value app = vm.app;
+  vm.form = app;
   Value op = car(app);
   Value slow = op;  // steps behind op to find a cycle of symbol values
   for (uint32_t hops = 0;; ++hops) {
@@ -160,7 +163,7 @@ static uint32_t ev_state_application() {
       case SYMBOL: {
         if (tag & TRACE_FLAG) {
           ev_trace_entry(op, cdr(app));
-          ev_push_frame(op, roots.env, ST_TRACE_EXIT);
+          ev_push_frame(op, vm.env, ST_TRACE_EXIT);
         }
         Value g = cell(op).w1;
         if (g == 0) ev_error(E_UNDEF_SYMBOL);
@@ -171,7 +174,7 @@ static uint32_t ev_state_application() {
       }
       case PRIMITIVE:
         if (cell(op).aux == K_EVAL) return cell(op).w1;
-        roots.val = prim_handlers[cell(op).w1](cdr(app));
+        vm.val = prim_handlers[cell(op).w1](cdr(app));
         return ev_return();
       case CLOSURE: ev_apply_closure(op); return ST_SEQUENCE;
       case CONTINUATION: return ev_apply_continuation(op);
@@ -180,8 +183,39 @@ static uint32_t ev_state_application() {
   }
 }
 
+/* -------------------------------------------------------------- tracing */
+
+// Trace indentation for depth d: at most 30 units of two characters.
+static void ev_trace_indent(FILE* out) {
+  for (int i = 1; i <= vm.trace_depth - 1 && i <= 30; ++i) port_write(i % 3 == 2 ? " |" : "  ", out);
+}
+
+// One trace line: the indentation, the depth with its mark, the name, the
+// label and the printed value.
+static void ev_trace_line(char mark, Value sym, const char* label, Value v) {
+  FILE* out = port_out();
+  ev_trace_indent(out);
+  char num[24];
+  std::snprintf(num, sizeof num, "%d%c", vm.trace_depth, mark);
+  port_write(num, out);
+  pr_write(sym, out);
+  port_write(label, out);
+  pr_write(v, out);
+  port_write("\n", out);
+}
+
+void ev_trace_entry(Value sym, Value args) {
+  if (++vm.trace_depth > 255) ev_error(E_TRACE_DEPTH);
+  ev_trace_line('>', sym, " args=", args);
+}
+
+void ev_trace_exit(Value sym, Value result) {
+  ev_trace_line('<', sym, " result=", result);
+  --vm.trace_depth;
+}
+
 static uint32_t ev_state_trace_exit() {
-  ev_trace_exit(roots.exp, roots.val);
+  ev_trace_exit(vm.exp, vm.val);
   return ev_return();
 }
 
@@ -238,19 +272,19 @@ static constexpr StateFn ev_states[ST_LAST + 1] = {
 };
 
 Value ev_evaluate(Value exp) {
-  roots.val = NIL;
-  roots.app = NIL;
-  ev_argc = 0;
-  roots.exp = exp;
-  ev_push_frame(exp, roots.env, ST_RETURN);
+  vm.val = NIL;
+  vm.app = NIL;
+  vm.argc = 0;
+  vm.exp = exp;
+  ev_push_frame(exp, vm.env, ST_RETURN);
   uint32_t state = ST_EVAL;
   for (;;) {
-    if (ev_dispatch_budget != 0 && --ev_dispatch_budget == 0) tl_break_flag = 1;
-    if (tl_break_flag != 0) ev_check_break();
-    roots.form = roots.exp;
+    if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) vm.break_flag = 1;
+    if (vm.break_flag != 0) ev_check_break();
+    vm.form = vm.exp;
     if (state > ST_LAST) ev_error(E_ILLEGAL_FORM);
     state = ev_states[state]();
-    if (state == 0) return roots.val;
+    if (state == 0) return vm.val;
   }
 }
 
@@ -278,34 +312,34 @@ static bool ev_is_environment(Value env) {
 }
 
 uint32_t ev_state_eval() {
-  if (ev_argc <= 1) ev_error(E_NOT_ENOUGH);
-  Value args = cdr(roots.app);
+  if (vm.argc <= 1) ev_error(E_NOT_ENOUGH);
+  Value args = cdr(vm.app);
   Value x = ev_first(args);
-  if (ev_argc >= 3) {
+  if (vm.argc >= 3) {
     Value env = ev_second(args);
     if (!ev_is_environment(env)) ev_error(E_ILLEGAL_FORM);
-    roots.env = env;
+    vm.env = env;
   }
   return ev_eval_tail(x);
 }
 
 uint32_t ev_state_apply() {
-  if (ev_argc <= 2) ev_error(E_NOT_ENOUGH);
+  if (vm.argc <= 2) ev_error(E_NOT_ENOUGH);
   // (apply proc a1 ... an list) applies (proc a1 ... an . list): the
   // arguments go on the software stack and the list is consed from the back.
   uint32_t base = mem.sp;
-  for (Value a = cdr(roots.app); is(a, PAIR); a = cdr(a)) mem_push(car(a));
+  for (Value a = cdr(vm.app); is(a, PAIR); a = cdr(a)) mem_push(car(a));
   if (mem.sp - base < 2) ev_error(E_NOT_ENOUGH);
-  roots.val = sstack()[mem.sp - 1];
-  for (uint32_t i = mem.sp - 1; i-- > base;) roots.val = mem_cons(sstack()[i], roots.val);
+  vm.val = sstack()[mem.sp - 1];
+  for (uint32_t i = mem.sp - 1; i-- > base;) vm.val = mem_cons(sstack()[i], vm.val);
   mem.sp = base;
-  roots.app = roots.val;
-  roots.exp = roots.app;
+  vm.app = vm.val;
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 
 uint32_t ev_state_callcc() {
-  Value args = cdr(roots.app);
+  Value args = cdr(vm.app);
   if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
   uint32_t n = mem.cp;
   Value k = mem_make_vector(n);
@@ -314,8 +348,8 @@ uint32_t ev_state_callcc() {
   // The application becomes (procedure continuation).
   Protect keep(k);
   Value tail = mem_cons(k, NIL);
-  roots.app = mem_cons(car(cdr(roots.app)), tail);
-  roots.exp = roots.app;
+  vm.app = mem_cons(car(cdr(vm.app)), tail);
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "eval/machine.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "reader/port.h"
 
 namespace ondrel {
@@ -60,12 +60,12 @@ void ev_record_definition(Value sym, Value expr) {
 
 /* ------------------------------------------- quote, lambda, sequences */
 
-uint32_t ev_state_quote() { return ev_value(ev_first(roots.exp)); }
+uint32_t ev_state_quote() { return ev_value(ev_first(vm.exp)); }
 
-uint32_t ev_state_lambda() { return ev_value(ev_make_closure(roots.exp, roots.env)); }
+uint32_t ev_state_lambda() { return ev_value(ev_make_closure(vm.exp, vm.env)); }
 
 uint32_t ev_state_sequence() {
-  Value body = roots.exp;
+  Value body = vm.exp;
   if (!is(body, PAIR)) return ev_value(body);
   if (!is(cdr(body), PAIR)) return ev_eval_tail(car(body));
   return ev_eval_then(car(body), cdr(body), ST_SEQUENCE);
@@ -77,13 +77,13 @@ uint32_t ev_state_unquote_splicing() { ev_error(E_UNQUOTE_SPLICING); }
 /* ------------------------------------------------------------ if */
 
 uint32_t ev_state_if() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   return ev_eval_then(ev_first(ops), ev_rest(ops), ST_IF_DONE);
 }
 
 uint32_t ev_state_if_done() {
-  Value branches = roots.exp;
-  if (roots.val != sym_false) return ev_eval_tail(ev_first(branches));
+  Value branches = vm.exp;
+  if (vm.val != sym_false) return ev_eval_tail(ev_first(branches));
   Value alt = ev_rest(branches);
   if (is(alt, PAIR)) return ev_eval_tail(car(alt));
   return ev_value(sym_unspecified);
@@ -92,7 +92,7 @@ uint32_t ev_state_if_done() {
 /* ------------------------------------------------------ define, set! */
 
 uint32_t ev_state_define() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   Value target = ev_first(ops);
   Value name = is(target, PAIR) ? car(target) : target;
   uint8_t t = type_of(name);
@@ -112,14 +112,14 @@ uint32_t ev_state_define() {
 }
 
 uint32_t ev_state_define_done() {
-  Value name = roots.exp;
+  Value name = vm.exp;
   cell(name).tag = SYMBOL;    // clears TRACE_FLAG
-  cell(name).w1 = roots.val;  // a global procedure stays a NAMED_PROCEDURE
+  cell(name).w1 = vm.val;  // a global procedure stays a NAMED_PROCEDURE
   return ev_value(sym_unspecified);
 }
 
 uint32_t ev_state_set() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   Value var = ev_first(ops);
   uint8_t t = type_of(var);
   if (t != SYMBOL && t != KEYWORD && t != CONSTANT) ev_error(E_NEED_SYMBOL);
@@ -128,9 +128,9 @@ uint32_t ev_state_set() {
 }
 
 uint32_t ev_state_set_done() {
-  Value var = roots.exp;
-  Value v = roots.val;
-  Value b = ev_find_binding(var, roots.env);
+  Value var = vm.exp;
+  Value v = vm.val;
+  Value b = ev_find_binding(var, vm.env);
   if (b != NIL) {
     set_cdr(b, v);
   } else {
@@ -143,7 +143,7 @@ uint32_t ev_state_set_done() {
 /* ------------------------------------------------------------ cond */
 
 uint32_t ev_state_cond() {
-  Value clauses = roots.exp;
+  Value clauses = vm.exp;
   if (!is(clauses, PAIR)) ev_error(E_ILLEGAL_FORM);
   Value clause = car(clauses);
   if (!is(clause, PAIR)) ev_error(E_ILLEGAL_FORM);
@@ -151,52 +151,52 @@ uint32_t ev_state_cond() {
 }
 
 uint32_t ev_state_cond_test() {
-  Value clauses = roots.exp;
-  if (roots.val == sym_false) {
+  Value clauses = vm.exp;
+  if (vm.val == sym_false) {
     Value next = cdr(clauses);
     if (!is(next, PAIR)) return ev_value(sym_unspecified);
-    roots.exp = next;
+    vm.exp = next;
     return ST_COND;
   }
   Value tail = cdr(car(clauses));
-  if (!is(tail, PAIR)) return ev_value(roots.val);
-  if (car(tail) == sym_arrow) return ev_eval_then(ev_second(tail), ev_unname(roots.val), ST_COND_ARROW);
-  roots.exp = tail;
+  if (!is(tail, PAIR)) return ev_value(vm.val);
+  if (car(tail) == sym_arrow) return ev_eval_then(ev_second(tail), ev_unname(vm.val), ST_COND_ARROW);
+  vm.exp = tail;
   return ST_SEQUENCE;
 }
 
 uint32_t ev_state_cond_arrow() {
   // (receiver value), applied in tail position.
-  Value arg = mem_cons(roots.exp, NIL);
-  roots.app = mem_cons(ev_unname(roots.val), arg);
-  ev_argc = 2;
-  roots.exp = roots.app;
+  Value arg = mem_cons(vm.exp, NIL);
+  vm.app = mem_cons(ev_unname(vm.val), arg);
+  vm.argc = 2;
+  vm.exp = vm.app;
   return ST_APPLY_APP;
 }
 
 /* ------------------------------------------------------- and, or */
 
 uint32_t ev_state_and() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   if (!is(ops, PAIR)) return ev_value(sym_true);
   return ev_eval_then(car(ops), cdr(ops), ST_AND_NEXT);
 }
 
 uint32_t ev_state_and_next() {
-  Value rest = roots.exp;
-  if (roots.val == sym_false || !is(rest, PAIR)) return ev_return();
+  Value rest = vm.exp;
+  if (vm.val == sym_false || !is(rest, PAIR)) return ev_return();
   return ev_eval_then(car(rest), cdr(rest), ST_AND_NEXT);
 }
 
 uint32_t ev_state_or() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   if (!is(ops, PAIR)) return ev_value(sym_false);
   return ev_eval_then(car(ops), cdr(ops), ST_OR_NEXT);
 }
 
 uint32_t ev_state_or_next() {
-  Value rest = roots.exp;
-  if (roots.val != sym_false) return ev_return();
+  Value rest = vm.exp;
+  if (vm.val != sym_false) return ev_return();
   if (!is(rest, PAIR)) return ev_value(sym_false);
   return ev_eval_then(car(rest), cdr(rest), ST_OR_NEXT);
 }
@@ -234,23 +234,23 @@ static uint32_t ev_let_finish() {
   bool named = ev_named_let(ops);
   Value bindings = named ? ev_second(ops) : ev_first(ops);
   Value body = named ? ev_rest(ev_rest(ops)) : ev_rest(ops);
-  roots.env = mem_cons(NIL, roots.env);
-  ev_bind_collected(roots.env, bindings, base + 1);
+  vm.env = mem_cons(NIL, vm.env);
+  ev_bind_collected(vm.env, bindings, base + 1);
   if (named) {
     uint32_t vbase = mem.sp;
     for (Value b = bindings; is(b, PAIR); b = cdr(b)) mem_push(ev_first(car(b)));
     Value vars = ev_stack_list(vbase, NIL);
     Value lambda = mem_cons(vars, body);
-    Value loop = ev_make_closure(lambda, roots.env);
-    ev_bind(roots.env, car(ops), loop);
+    Value loop = ev_make_closure(lambda, vm.env);
+    ev_bind(vm.env, car(ops), loop);
   }
   mem.cp = base - 1;
-  roots.exp = body;
+  vm.exp = body;
   return ST_SEQUENCE;
 }
 
 uint32_t ev_state_let() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   bool named = ev_named_let(ops);
   Value after = named ? ev_rest(ev_rest(ops)) : ev_rest(ops);
   if (!is(after, PAIR)) ev_error(E_ILLEGAL_FORM);
@@ -261,45 +261,45 @@ uint32_t ev_state_let() {
 }
 
 uint32_t ev_state_let_value() {
-  ev_push_word(ev_unname(roots.val));
-  uint32_t next = ev_next_init(roots.exp, ST_LET_VALUE);
+  ev_push_word(ev_unname(vm.val));
+  uint32_t next = ev_next_init(vm.exp, ST_LET_VALUE);
   return next != 0 ? next : ev_let_finish();
 }
 
 static uint32_t ev_letrec_finish() {
   uint32_t base = ev_collected_base();
   Value ops = cstack()[base];
-  ev_bind_collected(roots.env, ev_first(ops), base + 1);
+  ev_bind_collected(vm.env, ev_first(ops), base + 1);
   mem.cp = base - 1;
-  roots.exp = ev_rest(ops);
+  vm.exp = ev_rest(ops);
   return ST_SEQUENCE;
 }
 
 uint32_t ev_state_letrec() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   if (!is(ev_rest(ops), PAIR)) ev_error(E_ILLEGAL_FORM);
   ev_push_word(0);
-  roots.env = mem_cons(NIL, roots.env);
+  vm.env = mem_cons(NIL, vm.env);
   ev_push_word(ops);
   uint32_t next = ev_next_init(ev_first(ops), ST_LETREC_VALUE);
   return next != 0 ? next : ev_letrec_finish();
 }
 
 uint32_t ev_state_letrec_value() {
-  ev_push_word(ev_unname(roots.val));
-  uint32_t next = ev_next_init(roots.exp, ST_LETREC_VALUE);
+  ev_push_word(ev_unname(vm.val));
+  uint32_t next = ev_next_init(vm.exp, ST_LETREC_VALUE);
   return next != 0 ? next : ev_letrec_finish();
 }
 
 /* ------------------------------------------------------------ let* */
 
 uint32_t ev_state_letstar() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   Value body = ev_rest(ops);
   if (!is(body, PAIR)) ev_error(E_ILLEGAL_FORM);
   Value bindings = ev_first(ops);
   if (!is(bindings, PAIR)) {
-    roots.exp = body;
+    vm.exp = body;
     return ST_SEQUENCE;
   }
   ev_push_word(body);
@@ -310,39 +310,39 @@ uint32_t ev_state_letstar() {
 // The init at the head of the saved bindings has its value: give the
 // binding a frame of its own on top of the environment it was evaluated in.
 uint32_t ev_state_letstar_frame() {
-  roots.env = mem_cons(NIL, roots.env);
+  vm.env = mem_cons(NIL, vm.env);
   return ST_LETSTAR_BIND;
 }
 
 uint32_t ev_state_letstar_bind() {
-  Value bindings = roots.exp;
-  ev_bind(roots.env, car(car(bindings)), ev_unname(roots.val));
+  Value bindings = vm.exp;
+  ev_bind(vm.env, car(car(bindings)), ev_unname(vm.val));
   Value rest = cdr(bindings);
   if (is(rest, PAIR)) {
     ev_check_binding(car(rest));
     return ev_eval_then(car(cdr(car(rest))), rest, ST_LETSTAR_FRAME);
   }
-  roots.exp = cstack()[--mem.cp];  // the body
+  vm.exp = cstack()[--mem.cp];  // the body
   return ST_SEQUENCE;
 }
 
 /* ------------------------------------------------------------ case */
 
 uint32_t ev_state_case() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   return ev_eval_then(ev_first(ops), ev_rest(ops), ST_CASE_CLAUSES);
 }
 
 uint32_t ev_state_case_clauses() {
-  Value key = roots.val;
-  for (Value cs = roots.exp; is(cs, PAIR); cs = cdr(cs)) {
+  Value key = vm.val;
+  for (Value cs = vm.exp; is(cs, PAIR); cs = cdr(cs)) {
     Value clause = car(cs);
     if (!is(clause, PAIR)) ev_error(E_ILLEGAL_FORM);
     Value head = car(clause);
     if (!is(head, PAIR)) return ev_eval_then(head, cdr(clause), ST_CASE_ATOM);
     for (Value d = head; is(d, PAIR); d = cdr(d))
       if (ev_eqv(key, car(d))) {
-        roots.exp = cdr(clause);
+        vm.exp = cdr(clause);
         return ST_SEQUENCE;
       }
   }
@@ -350,7 +350,7 @@ uint32_t ev_state_case_clauses() {
 }
 
 uint32_t ev_state_case_atom() {
-  if (roots.val == sym_false) return ev_value(NIL);
+  if (vm.val == sym_false) return ev_value(NIL);
   return ST_SEQUENCE;
 }
 
@@ -364,7 +364,7 @@ uint32_t ev_state_case_atom() {
 //     (##-Do-Loop-## init ...))
 // built afresh each time; the pieces wait on the software stack.
 uint32_t ev_state_do() {
-  Value ops = roots.exp;  // stays in the register while the rewrite is built
+  Value ops = vm.exp;  // stays in the register while the rewrite is built
   if (!is(ops, PAIR) || !is(cdr(ops), PAIR)) ev_error(E_ILLEGAL_FORM);
   Value specs = car(ops);
   Value test_clause = car(cdr(ops));
@@ -422,7 +422,7 @@ uint32_t ev_state_do() {
   Value letrec_body = mem_cons(call, NIL);
   Value letrec_ops = mem_cons(slot(8), letrec_body);
   mem.sp = keep;
-  roots.exp = letrec_ops;
+  vm.exp = letrec_ops;
   return ST_LETREC;
 }
 

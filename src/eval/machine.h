@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/eval.h"
 #include "memory/memory.h"
 
@@ -35,24 +35,24 @@ inline void ev_push_frame(Value saved, Value env, uint32_t code) {
 inline uint32_t ev_return() {
   Value* s = cstack() + mem.cp - 3;
   mem.cp -= 3;
-  roots.env = s[1];
-  roots.exp = s[0];
+  vm.env = s[1];
+  vm.exp = s[0];
   return s[2];
 }
 // Evaluate x, then continue in state `code` with `saved` in the expression register.
 inline uint32_t ev_eval_then(Value x, Value saved, uint32_t code) {
-  ev_push_frame(saved, roots.env, code);
-  roots.exp = x;
+  ev_push_frame(saved, vm.env, code);
+  vm.exp = x;
   return ST_EVAL;
 }
 // Evaluate x in tail position.
 inline uint32_t ev_eval_tail(Value x) {
-  roots.exp = x;
+  vm.exp = x;
   return ST_EVAL;
 }
 // The value of the form is v: hand it to the waiting frame.
 inline uint32_t ev_value(Value v) {
-  roots.val = v;
+  vm.val = v;
   return ev_return();
 }
 

@@ -1,6 +1,6 @@
 // quasi.cpp - quasiquotation: templates filled by nested evaluations.
 #include "eval/machine.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 
 namespace ondrel {
 
@@ -52,7 +52,7 @@ static Value qq_list(Value tmpl) {
 }
 
 uint32_t ev_state_quasiquote() {
-  Value ops = roots.exp;
+  Value ops = vm.exp;
   if (!is(ops, PAIR)) ev_error(E_QUASI);
   Value tmpl = car(ops);
   if (!is(tmpl, PAIR)) return ev_value(tmpl);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "graphics/gfxtext.h"
 #include "memory/memory.h"
 #include "platform/window.h"

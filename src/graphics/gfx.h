@@ -170,4 +170,7 @@ extern const uint8_t* const GFX_PEN_BITS;
 extern const uint8_t* const GFX_SPEED_BITS;
 extern const uint32_t GFX_PEN_BITS_SIZE, GFX_SPEED_BITS_SIZE;
 
+// Registers the graphics window primitives.
+void gfx_register();
+
 }  // namespace ondrel

@@ -6,13 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "editor/editor.h"
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/registry.h"
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
 #include "memory/memory.h"
-#include "turtle/turtle.h"
 
 namespace ondrel {
 
@@ -232,7 +230,7 @@ Value gfx_help_basic(Value args) {
 
 namespace {
 
-// In registration order; "editor" comes last.
+// In registration order.
 constexpr PrimDef GFX_PRIMS[] = {
     {"open", K_ONE, gfx_open_window},
     {"close", K_ONE, gfx_close_window},
@@ -246,12 +244,10 @@ constexpr PrimDef GFX_PRIMS[] = {
     {"circlef", K_ONE, gfx_circlef},
     {"color", K_ONE, gfx_color},
     {"width", K_ONE, gfx_width},
-    {"cursor", K_ONE, tur_cursor},
     {"info-width", K_NONE, gfx_info_width},
     {"info-color", K_NONE, gfx_info_color},
     {"snapshot", K_OPT1, gfx_snapshot},
     {"help-basic", K_ONE, gfx_help_basic},
-    {"editor", K_OPT1, ed_editor},
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 
 namespace ondrel {
@@ -89,11 +89,11 @@ static void mark_roots() {
     if (cstack()[i] > 60) mark(cstack()[i]);
   mark(cell(NIL).w2);
   mark(cell(NULL_VECTOR).w2);
-  mark(roots.form);
-  mark(roots.env);
-  mark(roots.exp);
-  mark(roots.app);
-  mark(roots.val);
+  mark(vm.form);
+  mark(vm.env);
+  mark(vm.exp);
+  mark(vm.app);
+  mark(vm.val);
   for (int i = 0; i < roots.ndefs; ++i) {
     mark(roots.defs[i].expr);
     mark(roots.defs[i].sym);

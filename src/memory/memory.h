@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "memory/state.h"
 #include "memory/value.h"
 
 namespace ondrel {
@@ -56,20 +57,15 @@ struct Memory {
 inline Memory mem{};
 
 // Roots that belong to other subsystems but live here so that the
-// collector can reach them without depending on those subsystems.
+// collector can reach them without depending on those subsystems (the
+// evaluator's registers are in the interpreter record, state.h).
 constexpr int DEFINE_TABLE_SIZE = 256;
 struct DefineEntry {
   Value expr;  // the defining expression
   Value sym;   // the SYMBOL it defines
 };
 struct Roots {
-  Value symtab[256];  // symbol-table buckets: lists of interned cells
-  // The evaluator's five registers, in the collector's root order.
-  Value form;                           // form most recently dispatched (for error reports)
-  Value env;                            // current environment
-  Value exp;                            // current expression
-  Value app;                            // application being assembled
-  Value val;                            // current value
+  Value symtab[256];                    // symbol-table buckets: lists of interned cells
   DefineEntry defs[DEFINE_TABLE_SIZE];  // define table
   int ndefs;                            // entries in use
 };

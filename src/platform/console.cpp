@@ -19,10 +19,7 @@
 #include <editline/readline.h>
 #endif
 
-#include "eval/error.h"
-#include "eval/lock.h"
-#include "toplevel/break.h"
-#include "toplevel/toplevel.h"
+#include "platform/lock.h"
 
 namespace ondrel {
 
@@ -133,7 +130,8 @@ void con_convert_flush(ConConverter& cv, std::string& out) {
 // evaluation is that evaluation's: the wait goes on.  The wait looks at the flags
 // ten times a second, so a signal that came just before it, or that
 // another thread received, is not left waiting for the next key.
-static bool con_break_pending() { return tl_break_flag != 0 && tl_loop_state.load() != 2; }
+static bool con_break_pending() { return con_hooks.break_pending != nullptr && con_hooks.break_pending(); }
+static bool con_editor_busy() { return con_hooks.editor_busy != nullptr && con_hooks.editor_busy(); }
 
 static bool con_wait_key() {
   pollfd p{STDIN_FILENO, POLLIN, 0};
@@ -366,13 +364,13 @@ static bool next_line() {
     {
       EvUnlock waiting;
       got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
-      if (got == LINE_OK && tl_loop_state.load() == 2 &&
+      if (got == LINE_OK && con_editor_busy() &&
           raw.find_first_not_of(" \t\r\n") != std::string::npos)
         con.typed_while_busy = true;
     }
     if (got != LINE_BREAK) break;
     raw.clear();
-    ev_check_break();  // unless the editor's evaluation took it meanwhile
+    if (con_hooks.answer_break != nullptr) con_hooks.answer_break();  // unless the editor's evaluation took it
   }
   if (got == LINE_END) {
     con.eof = true;

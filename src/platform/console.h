@@ -29,6 +29,16 @@ bool con_typed_while_busy();
 inline thread_local bool con_no_input = false;
 bool con_input_buffered();  // typed bytes are waiting to be read
 
+// What the console asks of the interpreter above it, installed at start-up
+// (toplevel/break.cpp).  Until then no break is pending and no editor
+// evaluation runs.
+struct ConHooks {
+  bool (*break_pending)();  // a Ctrl+C waits to be answered on the console's thread
+  void (*answer_break)();   // raise the break when it is still pending (unwinds)
+  bool (*editor_busy)();    // an editor evaluation runs
+};
+inline ConHooks con_hooks{};
+
 // Console output: every text bound for standard output goes through here.
 void con_write(const char* text, size_t n);
 void con_puts(const char* text);

@@ -54,6 +54,8 @@ static Value p_char_ci_ge(Value args) { return char_compare(args, CC_GE, true); 
 
 /* ------------------------------------------------------ classification */
 
+static Value p_char_p(Value args) { return boolean(has_tag(prim_arg0(args), CHARACTER)); }
+
 // The code of the one CHARACTER argument.
 static uint8_t one_char(Value args) {
   exactly(args, 1);
@@ -95,8 +97,10 @@ static Value p_char_downcase(Value args) { return mem_char(fold(one_char(args)))
 
 /* -------------------------------------------------------- registration */
 
-// The comparisons carry kind 17 although they take two arguments.
+// The comparisons carry kind 17 although they take two arguments.  char?
+// is the first row.
 static constexpr PrimDef CHAR_PRIMS[] = {
+    {"char?", K_ONE, p_char_p},
     {"char=?", K_ONE, p_char_eq},
     {"char<?", K_ONE, p_char_lt},
     {"char>?", K_ONE, p_char_gt},

@@ -10,6 +10,16 @@ namespace ondrel {
 
 static bool kind_of(Value args, Tag t) { return has_tag(prim_arg0(args), t); }
 
+static Value p_number_p(Value args) {
+  switch (tag_byte(prim_arg0(args))) {
+    case INTEGER:
+    case RATIONAL:
+    case REAL:
+    case COMPLEX: return sym_true;
+    default: return sym_false;
+  }
+}
+
 static Value p_complex_p(Value args) { return boolean(kind_of(args, COMPLEX)); }
 static Value p_real_p(Value args) { return boolean(kind_of(args, REAL)); }
 static Value p_rational_p(Value args) { return boolean(kind_of(args, RATIONAL)); }
@@ -178,7 +188,7 @@ static Value p_string_to_number(Value args) {
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef NUMBER_PRIMS[] = {
-    {"number?", K_ONE, prim_number_p},
+    {"number?", K_ONE, p_number_p},
     {"complex?", K_ONE, p_complex_p},
     {"real?", K_ONE, p_real_p},
     {"rational?", K_ONE, p_rational_p},

@@ -2,9 +2,9 @@
 #pragma once
 #include <cstdint>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 
 namespace ondrel {
@@ -41,6 +41,11 @@ inline int32_t prim_need_int(Value v, int err) {
   if (!has_tag(v, INTEGER)) ev_error(err);
   return int_value(v);
 }
+// A SYMBOL (traced or not), else error 15.
+inline Value prim_need_symbol(Value v) {
+  if (type_of(v) != SYMBOL) ev_error(E_NEED_SYMBOL);
+  return v;
+}
 // At least n arguments, else error 13.
 inline void prim_need_args(Value args, uint32_t n) {
   if (prim_count(args) < n) ev_error(E_NOT_ENOUGH);
@@ -59,7 +64,6 @@ inline Value prim_unspecified() { return sym_unspecified; }
 
 // Shared between the groups (lists.cpp).
 bool prim_equal(Value a, Value b);  // equal? of two values
-Value prim_number_p(Value args);    // number?, registered by two groups
 // Shared with the tests (numbers.cpp).
 int32_t prim_parse_integer(const char* text, int32_t radix);  // string->number
 
@@ -71,5 +75,14 @@ inline uint32_t prim_random_draw() {
   prim_random_state = prim_random_state * 214013u + 2531011u;
   return (prim_random_state >> 16) & 32767u;
 }
+
+// The registration of each group (the order is toplevel/groups.cpp's).
+void prim_register_lists();
+void prim_register_numbers();
+void prim_register_ports();
+void prim_register_vectors();
+void prim_register_chars();
+void prim_register_strings();
+void prim_register_system();
 
 }  // namespace ondrel

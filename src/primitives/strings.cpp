@@ -10,6 +10,8 @@ namespace ondrel {
 // it.
 
 static Value need_string(Value v) { return prim_need(v, STRING, E_NEED_STRING); }
+
+static Value p_string_p(Value args) { return boolean(has_tag(prim_arg0(args), STRING)); }
 static uint8_t need_char(Value v) { return char_code(prim_need(v, CHARACTER, E_NEED_CHAR)); }
 
 // An index argument: an INTEGER (24) from 0 to below `end` (28).
@@ -185,6 +187,7 @@ static Value p_list_to_string(Value args) {
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef STRING_PRIMS[] = {
+    {"string?", K_ONE, p_string_p},
     {"make-string", K_ONE_TWO, p_make_string}, {"string", K_ANY, p_string},
     {"string-length", K_ONE, p_string_length}, {"string-ref", K_TWO, p_string_ref},
     {"string-set!", K_THREE, p_string_set},    {"string=?", K_TWO, p_string_eq},

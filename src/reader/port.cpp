@@ -5,11 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "eval/error.h"
-#include "eval/registry.h"
+#include "memory/error.h"
 #include "platform/console.h"
 #include "platform/sandbox.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -22,6 +20,16 @@ static void set_port(Value port, uint8_t tag, FILE* stream) {
   mem_base[port] = tag;
   port_stream(port) = stream;
 }
+
+// Each port of the tables is open at most once, so the list never holds
+// more than the two tables' slots.
+struct Abandoned {
+  Value port;
+  Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
+  FILE* saved;    // the current port's stream before the rebinding
+};
+static Abandoned abandoned[2 * PORT_SLOTS];
+static int nabandoned = 0;
 
 static bool is_console(FILE* f) { return f == stdin || f == stdout || f == stderr; }
 
@@ -36,6 +44,7 @@ void port_init() {
     set_port(PORT_OUT_TABLE + 8 * k, OUTPUT_PORT, k == 0 ? stdout : nullptr);
   }
   port_ungot = false;
+  nabandoned = 0;
   for (Value& b : roots.symtab) b = NIL;
 }
 
@@ -147,6 +156,19 @@ bool port_is_protected(Value port) {
 void port_reset_current() {
   port_stream(PORT_CUR_IN) = stdin;
   port_stream(PORT_CUR_OUT) = stdout;
+}
+
+void port_abandon(Value port, Value current, FILE* saved) {
+  if (nabandoned < 2 * PORT_SLOTS) abandoned[nabandoned++] = Abandoned{port, current, saved};
+}
+
+void port_settle() {
+  for (int i = 0; i < nabandoned; ++i) {
+    const Abandoned& a = abandoned[i];
+    if (a.current != 0 && port_stream(a.current) == port_stream(a.port)) port_stream(a.current) = a.saved;
+    port_close(a.port);
+  }
+  nabandoned = 0;
 }
 
 /* ------------------------------------------------------------ transcript */

@@ -37,6 +37,19 @@ void port_close(Value port);               // a rebound current port returns to 
 bool port_is_protected(Value port);
 void port_reset_current();  // current ports back to the console
 
+// A port a primitive opened for one call, left by an unwind: its current
+// port stays rebound to it (an error report still goes there) until
+// port_settle sets back what the primitive would have set back and closes
+// it, in the order the ports were left.  port_settle runs in the reset and
+// after a quit.
+void port_abandon(Value port, Value current, FILE* saved);
+void port_settle();
+
+// Set-up (console streams, empty tables, an empty symbol table) and
+// shutdown (every stream that is not the console closed).
+void port_init();
+void port_shutdown();
+
 void port_transcript_on(const char* name);  // replaces (and closes) a running one
 void port_transcript_off();
 bool port_transcript_active();

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 

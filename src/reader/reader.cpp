@@ -13,8 +13,8 @@
 #include <cstring>
 #include <string>
 
-#include "eval/error.h"
-#include "eval/symtab.h"
+#include "memory/error.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 

@@ -7,16 +7,17 @@
 #include <cstring>
 #include <ctime>
 
-#include "eval/error.h"
-#include "eval/lock.h"
+#include "eval/protect.h"
+#include "memory/error.h"
 #include "memory/memory.h"
-#include "memory/sjis.h"
+#include "platform/lock.h"
 #include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
 
-[[noreturn]] void tl_quit() { throw Unwind{UNWIND_QUIT}; }
+// "ばいばい。\n" in Shift-JIS (CP932); tools/sjis.sh makes the bytes.
+static constexpr char SJ_FAREWELL[] = "\x82\xce\x82\xa2\x82\xce\x82\xa2\x81\x42\n";
 
 // Copy at most 255 bytes of src into the 256-byte home buffer.
 static void set_home(const char* src, size_t n) {
@@ -63,15 +64,15 @@ int tl_main(int argc, char** argv) {
   tl_find_home(argc > 0 ? argv[0] : "");
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i)
-    if (argv[i][1] == 'J' || argv[i][1] == 'j') tl_japanese = true;
+    if (argv[i][1] == 'J' || argv[i][1] == 'j') vm.japanese = true;
   tl_files_left = argc - i;
   tl_file_cursor = argv + i;
 
   console("Ondrel Version 4.2.w (for Windows) \n");
   console(" An interactive Scheme for learning, on Linux.\n");
 
-  bool run_loop = true;
-  try {  // first arming: any unwind ends the program
+  // First arming: any unwind ends the program.
+  bool run_loop = ev_protected([] {
     console("Initialize ... ");
     std::fflush(stdout);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -79,36 +80,32 @@ int tl_main(int argc, char** argv) {
     port_init();
     sym_init();
     tl_install_break();
+    tl_install_hooks();
     console("Done !\n");
     ev_reset();
     tl_load_init_file();
-  } catch (const Unwind&) {
-    run_loop = false;
-  }
+  }) == 0;
 
   if (run_loop) {
-    try {  // second arming: a failing file abandons the rest
+    // Second arming: a failing file abandons the rest.
+    int files = ev_protected([] {
       while (tl_files_left > 0) {
         --tl_files_left;
         const char* name = *tl_file_cursor++;
         rd_load_file(name);
       }
-    } catch (const Unwind&) {
-      tl_files_left = 0;
-    }
-    for (;;) {  // third arming: errors re-enter the loop
-      try {
-        tl_repl();
-        if (tl_input_at_eof()) console("\n");
-        break;
-      } catch (const Unwind& u) {
-        if (u.code != UNWIND_ERROR) break;
-      }
+    });
+    if (files != 0) tl_files_left = 0;
+    // Third arming: errors re-enter the loop.
+    while (ev_protected([] {
+             tl_repl();
+             if (tl_input_at_eof()) console("\n");
+           }) == UNWIND_ERROR) {
     }
   }
 
   shutdown();
-  console(tl_japanese ? SJ_FAREWELL : "Bye.\n");
+  console(vm.japanese ? SJ_FAREWELL : "Bye.\n");
   std::fflush(stdout);
   return 0;
 }

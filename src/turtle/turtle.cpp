@@ -6,13 +6,12 @@
 #include <chrono>
 #include <thread>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "graphics/gfx.h"
 #include "memory/memory.h"
-#include "toplevel/break.h"
-#include "toplevel/toplevel.h"
+#include "memory/state.h"
 #include "turtle/turtletext.h"
 
 namespace ondrel {
@@ -532,6 +531,7 @@ constexpr PrimDef TUR_PRIMS[] = {
     {"change-cursor", K_ONE, p_change_cursor},
     {"change-cursor2", K_ONE, p_change_cursor2},
     {"init", K_ONE, p_init},
+    {"cursor", K_ONE, tur_cursor},
 };
 
 }  // namespace

@@ -63,5 +63,7 @@ void tur_redraw();
 Value tur_cursor(Value args);
 // Installs the opening and closing hooks of the graphics window.
 void tur_install_hooks();
+// Installs the hooks and registers the turtle primitives.
+void tur_register();
 
 }  // namespace ondrel

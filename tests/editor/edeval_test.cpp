@@ -11,7 +11,7 @@
 #include "../reader/reader_support.h"
 #include "editor/edeval.h"
 #include "eval/eval.h"
-#include "eval/lock.h"
+#include "platform/lock.h"
 #include "toplevel/toplevel.h"
 
 namespace {
@@ -24,10 +24,10 @@ struct EdEval : rdtest::Fresh {
     rdtest::Fresh::SetUp();
     char tmpl[] = "/tmp/ondrel-edeval-XXXXXX";
     dir = mkdtemp(tmpl);
-    tl_loop_state.store(0);
+    vm.loop_state.store(0);
   }
   void TearDown() override {
-    tl_loop_state.store(0);
+    vm.loop_state.store(0);
     std::remove(path("text.sc").c_str());
     rmdir(dir.c_str());
     rdtest::Fresh::TearDown();
@@ -53,7 +53,7 @@ struct EdEval : rdtest::Fresh {
 
 TEST_F(EdEval, PrintsEachValueAfterAnEmptyLine) {
   EXPECT_EQ(evaluate("(define x 5)\r\n(+ x 1)\n\"s\"\n"), "\n#<unspecified>\n6\n\"s\"\n");
-  EXPECT_EQ(tl_loop_state.load(), 0);
+  EXPECT_EQ(vm.loop_state.load(), 0);
   EXPECT_EQ(evaluate(""), "\n");  // an empty text evaluates nothing
 }
 
@@ -61,29 +61,29 @@ TEST_F(EdEval, AnErrorEndsTheTextAndTheConsoleCarriesOn) {
   std::string out = evaluate("(define a 1) (car 5) (define b 2)");
   EXPECT_EQ(out.rfind("\n#<unspecified>\n\nError : ", 0), 0u) << out;
   EXPECT_EQ(cell(sym_intern("b")).w1, 0u);  // the rest of the text was skipped
-  EXPECT_EQ(tl_loop_state.load(), 0);
+  EXPECT_EQ(vm.loop_state.load(), 0);
   // An unclosed last expression: the ones before it, then the reader's error.
   out = evaluate("(define c 3) (list c");
   EXPECT_EQ(out.rfind("\n#<unspecified>\n\nError : ", 0), 0u) << out;
-  EXPECT_EQ(ev_last_error, E_EOF);
+  EXPECT_EQ(vm.last_error, E_EOF);
 }
 
 TEST_F(EdEval, ByeEndsOnlyTheEvaluation) {
   EXPECT_EQ(evaluate("1 (bye) 2"), "\n1\n");
-  EXPECT_EQ(tl_loop_state.load(), 0);
+  EXPECT_EQ(vm.loop_state.load(), 0);
   EXPECT_EQ(evaluate("3"), "\n3\n");
 }
 
 TEST_F(EdEval, RefusedUnlessTheConsoleIsIdle) {
-  tl_loop_state.store(1);  // the console evaluates
+  vm.loop_state.store(1);  // the console evaluates
   EXPECT_EQ(evaluate("(define r 1)"), "");
-  EXPECT_EQ(tl_loop_state.load(), 1);
+  EXPECT_EQ(vm.loop_state.load(), 1);
   EXPECT_EQ(cell(sym_intern("r")).w1, 0u);
 }
 
 TEST_F(EdEval, AFileThatDoesNotOpenIsReported) {
   EXPECT_EQ(run(path("missing.sc")), "Can't open " + path("missing.sc") + "\n");
-  EXPECT_EQ(tl_loop_state.load(), 0);
+  EXPECT_EQ(vm.loop_state.load(), 0);
 }
 
 // The console was in the middle of reading a list when the editor's text
@@ -94,18 +94,18 @@ TEST_F(EdEval, TheConsoleReadersStateSurvivesAFailingEvaluation) {
   mem_push(partial);
   mem_push(NIL);
   uint32_t sp = mem.sp;
-  roots.form = partial;
+  vm.form = partial;
   std::string out = evaluate(
       "(define (grow n) (if (= n 0) '() (cons (make-string 50) (grow (- n 1)))))"
       "(gc) (grow 300) (vector-ref (vector) 1)");
   EXPECT_NE(out.find("Error : "), std::string::npos) << out;
   EXPECT_EQ(mem.sp, sp);
   EXPECT_EQ(mem.cp, 0u);
-  EXPECT_EQ(roots.form, partial);
+  EXPECT_EQ(vm.form, partial);
   EXPECT_EQ(sstack()[sp - 2], partial);
   mem_collect(GC_USER);
   EXPECT_EQ(rdtest::written(partial), "(\"kept\")");
-  EXPECT_EQ(ev_floor_sp, 0u);  // console errors empty the stacks again
+  EXPECT_EQ(vm.floor_sp, 0u);  // console errors empty the stacks again
   mem.sp = 0;
 }
 
@@ -119,7 +119,7 @@ TEST_F(EdEval, WaitsForTheInterpreterLock) {
   {
     EvLock console;
     ed_start_evaluation(path("text.sc").c_str());
-    while (tl_loop_state.load() != 2) std::this_thread::yield();
+    while (vm.loop_state.load() != 2) std::this_thread::yield();
     EXPECT_TRUE(ed_evaluation_running());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(cell(sym_intern("w")).w1, 0u);  // nothing ran yet

@@ -293,7 +293,7 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
 }
 
 TEST_F(Editor, EvaluateSavesTheTextAndEvaluatesThatFile) {
-  tl_loop_state.store(0);
+  vm.loop_state.store(0);
   open();
   hl_type("(+ 1 2)\r\n'b");
   std::string shown = out_of([] {

@@ -29,8 +29,8 @@ struct Eval : rdtest::Fresh {
     return code == 0 ? last : "error " + std::to_string(code);
   }
   bool reset_state() {
-    return mem.sp == 0 && mem.cp == 0 && roots.form == NIL && roots.env == NIL && roots.exp == NIL &&
-           roots.app == NIL && roots.val == NIL && ev_trace_depth == 0;
+    return mem.sp == 0 && mem.cp == 0 && vm.form == NIL && vm.env == NIL && vm.exp == NIL &&
+           vm.app == NIL && vm.val == NIL && vm.trace_depth == 0;
   }
 };
 
@@ -57,7 +57,7 @@ TEST_F(Eval, NestedActivationsReturnAtTheirOwnFrame) {
   EXPECT_EQ(mem.cp, 0u);
   EXPECT_EQ(mem.sp, 0u);
   // The environment register is back to its value at entry.
-  EXPECT_EQ(roots.env, NIL);
+  EXPECT_EQ(vm.env, NIL);
 }
 
 TEST_F(Eval, TailCallsKeepTheControlStackFlat) {
@@ -99,10 +99,10 @@ TEST_F(Eval, MessagesInBothLanguages) {
   EXPECT_STREQ(ev_message(E_USER_BREAK), "User break");
   EXPECT_STREQ(ev_message(0), "I don't know what happend");
   EXPECT_STREQ(ev_message(99), ev_message(0));  // out of the table: code 0
-  tl_japanese = true;
+  vm.japanese = true;
   std::string ja = ev_message(E_NEED_LIST);
   std::string same32 = ev_message(32);
-  tl_japanese = false;
+  vm.japanese = false;
   EXPECT_EQ(same32, "Condition Clause must be a List");
   // The bytes are what iconv makes of the readable text.
   FILE* p = popen("printf '%s' '不正な引き数です--リストが要求されています' | iconv -f UTF-8 -t CP932", "r");

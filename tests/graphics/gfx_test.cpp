@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "eval/error.h"
+#include "eval/protect.h"
+#include "memory/error.h"
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
 #include "memory/memory.h"
@@ -42,7 +43,7 @@ Value list(std::initializer_list<Arg> items) {
 }
 
 // The primitive just run raised error `code` (the output is the report).
-bool reports(const std::string&, int code) { return ev_last_error == code; }
+bool reports(const std::string&, int code) { return vm.last_error == code; }
 
 struct Gfx : testing::Test {
   void SetUp() override {
@@ -61,15 +62,13 @@ struct Gfx : testing::Test {
   // Run a primitive; returns its output, and in `raised` whether it unwound.
   std::string run(Value (*prim)(Value), Value args, bool* raised = nullptr, Value* result = nullptr) {
     testing::internal::CaptureStdout();
-    ev_last_error = 0;
-    bool r = false;
-    try {
+    vm.last_error = 0;
+    int code = ev_protected([&] {
       Value v = prim(args);
       if (result) *result = v;
-    } catch (const Unwind& u) {
-      EXPECT_EQ(u.code, UNWIND_ERROR);
-      r = true;
-    }
+    });
+    EXPECT_NE(code, UNWIND_QUIT);
+    bool r = code == UNWIND_ERROR;
     if (raised) *raised = r;
     return testing::internal::GetCapturedStdout();
   }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
 #include "memory/memory.h"

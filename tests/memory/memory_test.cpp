@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "eval/error.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 
 using namespace ondrel;
@@ -51,7 +51,7 @@ TEST_F(Mem, HeapExhaustionOnlyAfterCollecting) {
   uint32_t made = 0;
   try {
     for (;;) {
-      roots.val = list;
+      vm.val = list;
       list = mem_cons(NIL, list);
       ++made;
     }
@@ -61,7 +61,7 @@ TEST_F(Mem, HeapExhaustionOnlyAfterCollecting) {
   EXPECT_EQ(made, HEAP_CELLS - 2);
   EXPECT_GE(mem.collections, 1u);
   // Dropped, the same cells come back.
-  roots.val = NIL;
+  vm.val = NIL;
   EXPECT_EQ(mem_collect(GC_USER), HEAP_CELLS - 2);
 }
 
@@ -83,25 +83,25 @@ TEST_F(Mem, VectorAreaExactFit) {
 TEST_F(Mem, StringAreaExhaustionAndReclaim) {
   // Kept strings fill the area; the next one fails after a collection.
   Value keep = NIL;
-  roots.val = NIL;
+  vm.val = NIL;
   int err = error_of([&] {
     for (;;) {
       Value s = mem_make_string_fill(99, 'x');
       keep = mem_cons(s, keep);
-      roots.val = keep;
+      vm.val = keep;
     }
   });
   EXPECT_EQ(err, -1);
   EXPECT_EQ(mem.str_top - STR_BASE, (AREA_BYTES - 3 - 15) / 100 * 100 + 3 + 15);
   // Made and dropped, strings never exhaust it.
-  roots.val = NIL;
+  vm.val = NIL;
   for (int i = 0; i < 10000; ++i) mem_make_string("some dropped text");
   EXPECT_EQ(error_of([] { mem_make_string_fill(AREA_BYTES, 'a'); }), -1);
 }
 
 TEST_F(Mem, StringFromTextInsideTheArea) {
   Value a = mem_make_string("hello");
-  roots.val = a;
+  vm.val = a;
   for (int i = 0; i < 900; ++i) mem_make_string("garbage...");  // area nearly full of garbage
   Value b = mem_make_string(str_bytes(a));  // may compact while copying
   EXPECT_STREQ(str_bytes(b), "hello");
@@ -112,12 +112,12 @@ TEST_F(Mem, StringAllocationWithoutCellsReportsStringArea) {
   Value list = NIL;
   try {
     for (;;) {
-      roots.val = list;
+      vm.val = list;
       list = mem_cons(NIL, list);
     }
   } catch (const Unwind&) {
   }
-  roots.val = list;
+  vm.val = list;
   bool caught = false;
   try {
     mem_make_string("x");
@@ -155,7 +155,7 @@ TEST_F(Mem, EveryRootKeepsItsObjects) {
   vec_slots(v)[0] = mem_char('a');
   vec_slots(v)[1] = NIL;
   vec_slots(v)[2] = NIL;
-  roots.env = v;
+  vm.env = v;
   Value inner = mem_make_string("in a vector");
   vec_slots(v)[1] = inner;
   garbage();
@@ -172,8 +172,8 @@ TEST_F(Mem, EveryRootKeepsItsObjects) {
   garbage();
   for (int i = 0; i < 3; ++i) mem_collect(GC_USER);
   EXPECT_STREQ(str_bytes(sstack()[0]), "on the software stack");
-  EXPECT_EQ(vec_slots(roots.env)[0], mem_char('a'));
-  EXPECT_STREQ(str_bytes(vec_slots(roots.env)[1]), "in a vector");
+  EXPECT_EQ(vec_slots(vm.env)[0], mem_char('a'));
+  EXPECT_STREQ(str_bytes(vec_slots(vm.env)[1]), "in a vector");
   EXPECT_DOUBLE_EQ(real_value(cstack()[1]), 2.5);
   EXPECT_STREQ(sym_name(car(roots.symtab[3])), "name");
   EXPECT_EQ(int_value(cell(car(roots.symtab[3])).w1), -42);
@@ -204,13 +204,13 @@ TEST_F(Mem, AfterCollectionTagsAndFreeList) {
 TEST_F(Mem, DeepCarNestingIsMarked) {
   Value x = NIL;
   for (int i = 0; i < 79000; ++i) {
-    roots.val = x;
+    vm.val = x;
     x = mem_cons(x, NIL);
   }
-  roots.val = x;
+  vm.val = x;
   EXPECT_EQ(mem_collect(GC_USER), HEAP_CELLS - 2 - 79000);
   int depth = 0;
-  for (Value c = roots.val; c != NIL; c = car(c)) ++depth;
+  for (Value c = vm.val; c != NIL; c = car(c)) ++depth;
   EXPECT_EQ(depth, 79000);
 }
 
@@ -230,7 +230,7 @@ TEST(Compaction, SameAsOwnerSearchOnRandomHeaps) {
       std::mt19937 rng(seed);
       Value keep = NIL;
       for (int i = 0; i < 600; ++i) {
-        roots.val = keep;
+        vm.val = keep;
         Value obj;
         if (rng() % 2) {
           std::string text(rng() % 20, static_cast<char>('a' + rng() % 26));
@@ -242,7 +242,7 @@ TEST(Compaction, SameAsOwnerSearchOnRandomHeaps) {
         }
         if (rng() % 3 == 0) keep = mem_cons(obj, keep);
       }
-      roots.val = keep;
+      vm.val = keep;
       mem_collect(GC_USER);
       result[variant].assign(mem_base, mem_base + ARENA_BYTES);
       mem_shutdown();

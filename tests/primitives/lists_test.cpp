@@ -6,7 +6,7 @@
 
 #include "primitives/prim.h"
 #include "primitives/prim_support.h"
-#include "toplevel/break.h"
+#include "memory/state.h"
 
 using namespace primtest;
 
@@ -217,7 +217,7 @@ TEST_F(Lists, EqualOnCdrCircularListsEndsOnBreak) {
   set_cdr(cdr(b), b);
   std::thread breaker([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    tl_break_flag = 1;
+    vm.break_flag = 1;
   });
   int e = error_of("equal?", {a, b});
   breaker.join();

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "eval/error.h"
+#include "eval/protect.h"
+#include "memory/error.h"
 #include "eval/registry.h"
-#include "eval/symtab.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
+#include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace primtest {
@@ -48,9 +50,9 @@ inline Value call_list(const char* name, Value args, bool hold = true) {
   Value prim = car(sym);
   EXPECT_TRUE(prim != 0 && is(prim, PRIMITIVE)) << name;
   if (prim == 0 || !is(prim, PRIMITIVE)) return NIL;
-  roots.app = mem_cons(sym, args);
+  vm.app = mem_cons(sym, args);
   Value r = prim_handlers[cell(prim).w1](args);
-  roots.app = NIL;
+  vm.app = NIL;
   return hold ? keep(r) : r;
 }
 inline Value call(const char* name, std::initializer_list<Value> args) { return call_list(name, L(args)); }
@@ -64,12 +66,8 @@ inline Value call_free(const char* name, std::initializer_list<Value> args) {
 
 // The error code raised by the call, or 0 when it returned.
 inline int error_of_list(const char* name, Value args) {
-  try {
-    call_list(name, args);
-  } catch (const Unwind& u) {
-    return u.code == UNWIND_ERROR ? ev_last_error : -u.code;
-  }
-  return 0;
+  int code = ev_protected([&] { call_list(name, args); });
+  return code == UNWIND_ERROR ? vm.last_error : -code;
 }
 inline int error_of(const char* name, std::initializer_list<Value> args) { return error_of_list(name, L(args)); }
 

@@ -244,8 +244,8 @@ TEST_F(Ports, FileInputIsNotCopiedButPortOutputIs) {
   std::string t = path("files.txt");
   port_transcript_on(t.c_str());
   Input file("(from file) z");
-  roots.val = rd_read(file.f);
-  roots.exp = rd_read(file.f);
+  vm.val = rd_read(file.f);
+  vm.exp = rd_read(file.f);
   // A push-back onto a file does not hide the next console character.
   port_unget_char('q', file.f);
   int c = port_read_char(stdin);
@@ -254,8 +254,8 @@ TEST_F(Ports, FileInputIsNotCopiedButPortOutputIs) {
   port_console("console message");
   port_transcript_off();
   restore();
-  EXPECT_EQ(written(roots.val), "(from file)");
-  EXPECT_EQ(written(roots.exp), "z");
+  EXPECT_EQ(written(vm.val), "(from file)");
+  EXPECT_EQ(written(vm.exp), "z");
   EXPECT_EQ(c, 'c');
   EXPECT_EQ(slurp(t), "cto a file port");
   EXPECT_EQ(other.str(), "to a file port");

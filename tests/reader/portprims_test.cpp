@@ -8,6 +8,7 @@
 
 #include "eval/eval.h"
 #include "eval/registry.h"
+#include "primitives/prim.h"
 #include "reader/reader_support.h"
 
 using namespace rdtest;
@@ -65,7 +66,7 @@ struct PortPrims : Fresh {
   std::string str(const std::string& s) { return "\"" + s + "\""; }
 };
 
-TEST_F(PortPrims, GroupRegistersTwentySixInTableOrder) {
+TEST_F(PortPrims, GroupRegistersTwentyFourInTableOrder) {
   struct Row {
     const char* name;
     uint8_t kind;
@@ -78,7 +79,7 @@ TEST_F(PortPrims, GroupRegistersTwentySixInTableOrder) {
       {"open-output-file", 17}, {"close-input-port", 17}, {"close-output-port", 17},
       {"read-char", 21}, {"peek-char", 21}, {"eof-object?", 17}, {"char-ready?", 21},
       {"write-char", 22}, {"transcript-on", 17}, {"transcript-off", 16},
-      {"exec-shell-command", 17}, {"test-esc", 17},
+      {"exec-shell-command", 17}, {"test-esc", 17},  // the system group's
   };
   // Registered in this order: their handlers take consecutive slots.
   uint32_t first = cell(car(sym_intern("load"))).w1;
@@ -86,12 +87,14 @@ TEST_F(PortPrims, GroupRegistersTwentySixInTableOrder) {
     Value p = car(sym_intern(rows[i].name));
     ASSERT_TRUE(is(p, PRIMITIVE)) << rows[i].name;
     EXPECT_EQ(cell(p).aux, rows[i].kind) << rows[i].name;
-    EXPECT_EQ(cell(p).w1, first + i) << rows[i].name;
+    if (i < 24) {
+      EXPECT_EQ(cell(p).w1, first + i) << rows[i].name;
+    }
   }
   EXPECT_GE(prim_registrations, 127u);
   uint32_t before = prim_registrations;
-  rd_register_ports();
-  EXPECT_EQ(prim_registrations - before, 26u);
+  prim_register_ports();
+  EXPECT_EQ(prim_registrations - before, 24u);
 }
 
 TEST_F(PortPrims, LoaderClosesItsStreamHoweverTheLoadEnds) {
@@ -118,7 +121,7 @@ TEST_F(PortPrims, LoadLeavesBothStacksAsItFoundThem) {
   EXPECT_EQ(run("(list 'before (load " + str(f) + ") (sq 5))"), "(before #<unspecified> 25)");
   EXPECT_EQ(mem.cp, 0u);
   EXPECT_EQ(mem.sp, 0u);
-  EXPECT_EQ(roots.env, NIL);
+  EXPECT_EQ(vm.env, NIL);
   // Inside a procedure the file sees the local variables.
   std::string g = make_file("local.sc", "(set! seen y)");
   EXPECT_EQ(run("(define seen 0) (define (f y) (load " + str(g) + ") seen) (f 7)"), "7");
@@ -164,11 +167,11 @@ TEST_F(PortPrims, ErrorsAndEscapesInsideTheProcedureCloseThePort) {
   EXPECT_EQ(run("(call-with-input-file " + str(f) + " (lambda (p) (r 9)))"), "10");
   // Left from inside a procedure body, the next datum is read at toplevel.
   EXPECT_EQ(run("(define (g x) (call-with-input-file " + str(f) + " (lambda (p) (r x)))) (g 3)"), "4");
-  EXPECT_EQ(roots.env, NIL);
+  EXPECT_EQ(vm.env, NIL);
   // The frames of h went with the jump: the value is the load's.
   EXPECT_EQ(run("(define (h y) (load " + str(make_file("esc.sc", "(r y)")) + ") 'h-done) (h 5)"),
             "#<unspecified>");
-  EXPECT_EQ(roots.env, NIL);
+  EXPECT_EQ(vm.env, NIL);
   EXPECT_EQ(slots_in_use(), 0);
   EXPECT_EQ(open_fds(), fds);
 }

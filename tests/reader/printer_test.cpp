@@ -143,7 +143,7 @@ TEST_F(Printer, UnprintableObjectsRaiseError6) {
 TEST_F(Printer, LongListPrintsIteratively) {
   Value l = NIL;
   for (int i = 0; i < 20000; ++i) l = mem_cons(mem_char('a' + i % 26), l);
-  roots.val = l;
+  vm.val = l;
   std::string text = written(l);
   EXPECT_EQ(text.size(), 2 + 20000 * 4 - 1u);
   EXPECT_EQ(text.substr(0, 8), "(#\\f #\\e");  // 19999 % 26 is 5
@@ -168,10 +168,10 @@ TEST_F(Printer, CdrCycleIsCutAfterEachPairOnce) {
 TEST_F(Printer, LongCycleIsFound) {
   Value l = NIL;
   for (int i = 0; i < 10000; ++i) {
-    roots.val = l;
+    vm.val = l;
     l = mem_cons(mem_make_integer(i % 10), l);
   }
-  roots.val = l;
+  vm.val = l;
   Value last = l;
   while (cdr(last) != NIL) last = cdr(last);
   set_cdr(last, cdr(cdr(l)));
@@ -182,7 +182,7 @@ TEST_F(Printer, LongCycleIsFound) {
 TEST_F(Printer, CarNestingIsCutAtTheDepthLimit) {
   Value l = sym_intern("x");
   for (int i = 0; i < 1500; ++i) l = mem_cons(l, NIL);
-  roots.val = l;
+  vm.val = l;
   EXPECT_EQ(written(l), std::string(1000, '(') + "#<deep>" + std::string(1000, ')'));
   Value shallow = sym_intern("y");
   for (int i = 0; i < 1000; ++i) shallow = mem_cons(shallow, NIL);
@@ -191,11 +191,11 @@ TEST_F(Printer, CarNestingIsCutAtTheDepthLimit) {
 
 TEST_F(Printer, CarCycleAndSelfContainingVectorAreCut) {
   Value p = mem_cons(NIL, NIL);
-  roots.val = p;
+  vm.val = p;
   set_car(p, p);
   EXPECT_EQ(written(p), std::string(1000, '(') + "#<deep>" + std::string(1000, ')'));
   Value v = mem_make_vector(1);
-  roots.val = v;
+  vm.val = v;
   vec_slots(v)[0] = v;
   std::string expect;
   for (int i = 0; i < 1000; ++i) expect += "#(";
@@ -204,7 +204,7 @@ TEST_F(Printer, CarCycleAndSelfContainingVectorAreCut) {
 
 TEST_F(Printer, CycleInsideTheDottedTail) {
   Value v = mem_make_vector(1);
-  roots.val = v;
+  vm.val = v;
   Value l = keep(mem_cons(integer(1), v));  // (1 . #(...)) with the vector holding l
   vec_slots(v)[0] = l;
   std::string text = written(l);

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "eval/error.h"
-#include "eval/symtab.h"
+#include "eval/protect.h"
+#include "memory/error.h"
+#include "memory/symtab.h"
 #include "memory/memory.h"
 #include "reader/port.h"
 #include "reader/printer.h"
@@ -90,14 +91,11 @@ struct Fresh : testing::Test {
   template <typename F>
   int error_of(F&& f) {
     quiet();
-    ev_last_error = 0;
-    try {
-      f();
-    } catch (const Unwind& u) {
-      quiet();
-      return u.code == UNWIND_ERROR ? ev_last_error : -1;
-    }
-    return 0;
+    vm.last_error = 0;
+    int code = ev_protected(f);
+    if (code == 0) return 0;
+    quiet();
+    return code == UNWIND_ERROR ? vm.last_error : -1;
   }
 
   // The first datum of `text` in written form.

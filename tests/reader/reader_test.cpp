@@ -467,7 +467,7 @@ TEST_F(Reader, BigStructuresUnderCollectionOnEveryAllocation) {
   EXPECT_EQ(error_of([&] { v = rd_read(in.f); }), 0);
   EXPECT_GT(mem.collections - before, 400u);
   EXPECT_EQ(written(v), expect);
-  roots.val = v;  // keep it while the next data are read
+  vm.val = v;  // keep it while the next data are read
   EXPECT_EQ(written(rd_read(in.f)), "(quote (a (quasiquote (b (unquote c) (unquote-splicing d)))))");
   EXPECT_EQ(written(rd_read(in.f)), "#(\"x\" \"y\" (z))");
   mem_collect(GC_USER);

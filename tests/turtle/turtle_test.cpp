@@ -16,7 +16,7 @@
 #include "eval/registry.h"
 #include "graphics/gfx.h"
 #include "platform/window.h"
-#include "toplevel/break.h"
+#include "memory/state.h"
 #include "turtle/turtle.h"
 #include "turtle/turtletext.h"
 
@@ -216,10 +216,10 @@ struct Turtle : rdtest::Fresh {
 TEST_F(Turtle, RegistrationOfTheGroupAndOfCursor) {
   uint32_t before = prim_registrations;
   tur_register();
-  EXPECT_EQ(prim_registrations - before, 27u);
+  EXPECT_EQ(prim_registrations - before, 28u);  // "cursor" among them
   before = prim_registrations;
   gfx_register();
-  EXPECT_EQ(prim_registrations - before, 18u);  // "cursor" and "editor" among them
+  EXPECT_EQ(prim_registrations - before, 16u);
   EXPECT_EQ(run("(procedure? cursor)"), "#t");
   EXPECT_EQ(run("(procedure? change-cursor2)"), "#t");
   EXPECT_EQ(run("(procedure? info-pendown?)"), "#t");
@@ -560,16 +560,16 @@ TEST_F(Turtle, RForwardRTurnsEvenWhenTheMoveIsRefused) {
 TEST_F(Turtle, BreakDuringAnAnimationStopsItWhereItIs) {
   run("(open) (penup)");
   tur.speed = 0;
-  tl_break_flag = 1;
+  vm.break_flag = 1;
   EXPECT_EQ(run("(forward 100)"), "error 41");
   EXPECT_EQ(run("(info-position)"), "(320 200)");
   // A break raised in the delay of a redraw: the held-back grid comes back.
-  tl_break_flag = 0;
+  vm.break_flag = 0;
   tur.grid = TUR_GRID_ON;
-  tl_break_flag = 1;
+  vm.break_flag = 1;
   EXPECT_EQ(run("(right 90)"), "error 41");
   EXPECT_EQ(tur.grid, TUR_GRID_ON);  // the held-back grid flag restored
-  tl_break_flag = 0;
+  vm.break_flag = 0;
 }
 
 TEST_F(Turtle, BreakInTheMiddleOfAMoveKeepsTheStepsDone) {
@@ -583,12 +583,12 @@ TEST_F(Turtle, BreakInTheMiddleOfAMoveKeepsTheStepsDone) {
   std::atomic<bool> done{false};
   std::thread user([&] {
     while (!done && plat_win_presents() < presents_before + 5) std::this_thread::yield();
-    tl_break_flag = 1;
+    vm.break_flag = 1;
   });
   std::string result = run("(forward 100)");
   done = true;
   user.join();
-  tl_break_flag = 0;
+  vm.break_flag = 0;
   EXPECT_EQ(result, "error 41");
   int32_t steps = int32_t(tur.redraws - redraws_before);
   ASSERT_GE(steps, 3);
@@ -611,14 +611,14 @@ TEST_F(Turtle, RedrawsWaitTheDelayOfTheirSpeed) {
   // Speeds 0 to 2 wait, and the wait notices a break; speed 3 does not.
   for (int32_t speed = 0; speed < 3; ++speed) {
     tur.speed = speed;
-    tl_break_flag = 1;
+    vm.break_flag = 1;
     EXPECT_EQ(error_of([] { tur_redraw(); }), 41) << speed;
-    EXPECT_EQ(tl_break_flag, 0);
+    EXPECT_EQ(vm.break_flag, 0);
   }
   tur.speed = 3;
-  tl_break_flag = 1;
+  vm.break_flag = 1;
   EXPECT_EQ(error_of([] { tur_redraw(); }), 0);
-  tl_break_flag = 0;
+  vm.break_flag = 0;
   // 50, 20 and 1 ms per redraw.  A sleep never ends early, so these lower
   // bounds hold however loaded the machine is.
   using ms = std::chrono::milliseconds;

@@ -6,7 +6,7 @@
 
 namespace ondrel {
 
-// Constants (CONSTANT cells), set at start-up.
+// Constants (CONSTANT cells), made at start-up (eval/registry.cpp).
 inline Value sym_true, sym_false, sym_eof, sym_unspecified, sym_else, sym_arrow;
 // Keywords the reader, the evaluator and the rewriting of `do` build forms with.
 inline Value sym_quote, sym_quasiquote, sym_unquote, sym_unquote_splicing;
@@ -19,9 +19,5 @@ inline Value boolean(bool b) { return b ? sym_true : sym_false; }
 // Return the interned cell of `name` (case-sensitive), making an unbound
 // SYMBOL when it is new.
 Value sym_intern(const char* name);
-// Intern and bind to a kind-0 PRIMITIVE holding an evaluator state.
-void reg_eval_primitive(const char* name, uint32_t state);
-// Constants, keywords, special symbols and every primitive group.
-void sym_init();
 
 }  // namespace ondrel

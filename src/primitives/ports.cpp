@@ -1,17 +1,15 @@
-// portprims.cpp - port and file primitives: loading, reading, writing,
-// opening and closing files, the transcript and shell commands.
+// ports.cpp - port and file primitives: loading, reading, writing,
+// opening and closing files and the transcript.
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <string>
 
 #include "eval/eval.h"
-#include "platform/sandbox.h"
 #include "primitives/prim.h"
-#include "reader/loader.h"
+#include "eval/readeval.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -109,17 +107,24 @@ static Value need_procedure(Value v) {
 
 // The port a call-with or with primitive opened: closed however the call
 // ends.  A current port rebound to it is set back first, unless an error's
-// reset has already returned it to the console.
+// reset has already returned it to the console.  Left by an unwind, it is
+// handed to the port layer, which does the same once the error report has
+// gone where the current port pointed.
 struct OpenedPort {
   Value port;
   Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
   FILE* saved;    // the current port's stream before the rebinding
-  OpenedPort(Value p, Value cur) : port(p), current(cur), saved(nullptr) {
+  int unwinding;  // exceptions in flight at the opening
+  OpenedPort(Value p, Value cur) : port(p), current(cur), saved(nullptr), unwinding(std::uncaught_exceptions()) {
     if (current == 0) return;
     saved = port_stream(current);
     port_stream(current) = port_stream(port);
   }
   ~OpenedPort() {
+    if (std::uncaught_exceptions() > unwinding) {
+      port_abandon(port, current, saved);
+      return;
+    }
     if (current != 0 && port_stream(current) == port_stream(port)) port_stream(current) = saved;
     port_close(port);
   }
@@ -144,7 +149,7 @@ static Value with_file(Value args, bool input, bool rebind) {
 static Value p_load(Value args) {
   std::string name = file_name(args);
   StackMark m = stack_mark();
-  rd_load(name.c_str(), roots.form);
+  rd_load(name.c_str(), vm.form);
   stack_settle(m);
   port_console(("; Loading Finished ! \"" + name + "\"\n").c_str());
   return prim_unspecified();
@@ -237,27 +242,6 @@ static Value p_transcript_off(Value) {
   return prim_unspecified();
 }
 
-// Our buffered output goes out first, so that the command's own output,
-// written straight to the console, follows what was printed before it.
-static void run_command(const char* command) {
-  std::fflush(nullptr);
-  int status = plat_system(command);
-  (void)status;
-}
-
-static Value p_exec_shell_command(Value args) {
-  prim_need_args(args, 1);
-  std::string command = str_bytes(prim_need(prim_arg0(args), STRING, E_NEED_STRING));
-  run_command(command.c_str());
-  return prim_unspecified();
-}
-
-// The paged directory listing.
-static Value p_test_esc(Value) {
-  run_command("ls -l | more");
-  return prim_unspecified();
-}
-
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef PORT_PRIMS[] = {
@@ -285,11 +269,8 @@ static constexpr PrimDef PORT_PRIMS[] = {
     {"write-char", K_ONE_TWO, p_write_char},
     {"transcript-on", K_ONE, p_transcript_on},
     {"transcript-off", K_NONE, p_transcript_off},
-    {"exec-shell-command", K_ONE, p_exec_shell_command},
-    {"test-esc", K_ONE, p_test_esc},
 };
-static_assert(sizeof PORT_PRIMS / sizeof PORT_PRIMS[0] == 26);
 
-void rd_register_ports() { reg_table(PORT_PRIMS); }
+void prim_register_ports() { reg_table(PORT_PRIMS); }
 
 }  // namespace ondrel

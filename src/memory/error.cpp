@@ -1,14 +1,7 @@
-// error.cpp - the error routine, the reset, the user break and tracing.
-#include "eval/error.h"
+// error.cpp - the message tables, raising an error, quit and the break poll.
+#include "memory/error.h"
 
-#include <cstdio>
-
-#include "eval/eval.h"
 #include "memory/memory.h"
-#include "reader/port.h"
-#include "reader/printer.h"
-#include "toplevel/break.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -169,87 +162,18 @@ static constexpr const char* kMessagesJa[ERROR_CODES] = {
 
 const char* ev_message(int code) {
   if (code < 0 || code >= ERROR_CODES) code = 0;
-  return tl_japanese ? kMessagesJa[code] : kMessagesEn[code];
+  return vm.japanese ? kMessagesJa[code] : kMessagesEn[code];
 }
 
-void ev_reset() {
-  mem.sp = ev_floor_sp;
-  mem.cp = ev_floor_cp;
-  port_reset_current();
-  roots.form = roots.env = roots.exp = roots.app = roots.val = NIL;
-  ev_argc = 0;
-  ev_trace_depth = 0;
-}
+[[noreturn]] void ev_error(int code) { throw Unwind{UNWIND_ERROR, code, vm.form}; }
 
-// The report: the message, "At " and the form, then a blank line.
-static void ev_report(const char* format, int code) {
-  char line[160];
-  std::snprintf(line, sizeof line, format, ev_message(code));
-  FILE* out = port_out();
-  port_write(line, out);
-  port_write("At ", out);
-  if (roots.form == NIL)
-    port_write("toplevel", out);
-  else
-    pr_write(roots.form, out);
-  port_write("\n\n", out);
-  std::fflush(out);
-}
-
-// Printing the form may itself fail (a port that went bad); the first
-// report stands and the unwind goes on.
-static void ev_report_guarded(const char* format, int code) {
-  static thread_local int depth = 0;
-  if (depth > 0) return;
-  ++depth;
-  try {
-    ev_report(format, code);
-  } catch (const Unwind&) {}
-  --depth;
-}
-
-[[noreturn]] void ev_error(int code) {
-  ev_last_error = code;
-  tl_break_flag = 0;  // a pending break is answered by this error
-  ev_report_guarded("\nError : %s\n", code);
-  ev_reset();
-  throw Unwind{UNWIND_ERROR};
-}
+[[noreturn]] void tl_quit() { throw Unwind{UNWIND_QUIT, 0, NIL}; }
 
 void ev_check_break() {
-  if (tl_break_flag != 0) {
-    tl_break_flag = 0;
+  if (vm.break_flag.load(std::memory_order_relaxed) != 0) {
+    vm.break_flag.store(0, std::memory_order_relaxed);
     ev_error(E_USER_BREAK);
   }
-}
-
-// Trace indentation for depth d: at most 30 units of two characters.
-static void ev_trace_indent(FILE* out) {
-  for (int i = 1; i <= ev_trace_depth - 1 && i <= 30; ++i) port_write(i % 3 == 2 ? " |" : "  ", out);
-}
-
-// One trace line: the indentation, the depth with its mark, the name, the
-// label and the printed value.
-static void ev_trace_line(char mark, Value sym, const char* label, Value v) {
-  FILE* out = port_out();
-  ev_trace_indent(out);
-  char num[24];
-  std::snprintf(num, sizeof num, "%d%c", ev_trace_depth, mark);
-  port_write(num, out);
-  pr_write(sym, out);
-  port_write(label, out);
-  pr_write(v, out);
-  port_write("\n", out);
-}
-
-void ev_trace_entry(Value sym, Value args) {
-  if (++ev_trace_depth > 255) ev_error(E_TRACE_DEPTH);
-  ev_trace_line('>', sym, " args=", args);
-}
-
-void ev_trace_exit(Value sym, Value result) {
-  ev_trace_line('<', sym, " result=", result);
-  --ev_trace_depth;
 }
 
 }  // namespace ondrel
