@@ -290,21 +290,12 @@ Value ev_evaluate(Value exp) {
 
 /* ------------------------------------- eval, apply, call/cc (44 to 46) */
 
-// The length of a proper list, or -1 for an improper or circular one (no
-// proper list in the heap is longer than the heap).
-static int64_t ev_list_length(Value l) {
-  int64_t n = 0;
-  for (; is(l, PAIR); l = cdr(l))
-    if (++n > HEAP_CELLS) return -1;
-  return l == NIL ? n : -1;
-}
-
 // An environment given to eval must be a proper list of binding frames,
 // each a proper list of pairs; anything else is refused before any walk.
 static bool ev_is_environment(Value env) {
-  if (ev_list_length(env) < 0) return false;
+  if (mem_list_length(env) < 0) return false;
   for (Value e = env; e != NIL; e = cdr(e)) {
-    if (ev_list_length(car(e)) < 0) return false;
+    if (mem_list_length(car(e)) < 0) return false;
     for (Value b = car(e); b != NIL; b = cdr(b))
       if (!is(car(b), PAIR)) return false;
   }

@@ -127,6 +127,15 @@ inline Value mem_cons(Value a, Value d) {
   return p;
 }
 
+// Length of a proper list, or -1 when l is improper or circular.  No list
+// in the heap holds more pairs than the heap has cells.
+inline int64_t mem_list_length(Value l) {
+  int64_t n = 0;
+  for (; tag_byte(l) == PAIR; l = cdr(l))
+    if (++n > HEAP_CELLS) return -1;
+  return l == NIL ? n : -1;
+}
+
 // Heap walking helpers for tests and checks.
 inline Value heap_cell(uint32_t i) { return HEAP_BASE + 12 * i; }
 inline bool is_heap_value(Value v) { return v >= HEAP_BASE && v < HEAP_END && (v - HEAP_BASE) % 12 == 0; }

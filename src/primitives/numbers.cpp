@@ -85,8 +85,6 @@ static Value p_div(Value args) { return arith(args, OP_DIV); }
 
 /* --------------------------------------------------------- comparisons */
 
-enum CmpOp { CMP_EQ, CMP_GT, CMP_LT, CMP_GE, CMP_LE };
-
 // Stops at the first comparison that fails, so later arguments are not
 // checked.  Any comparison with a NaN fails.
 static Value compare(Value args, CmpOp op) {
@@ -95,15 +93,7 @@ static Value compare(Value args, CmpOp op) {
   double ref = need_real(car(args), all_int);
   for (Value a = cdr(args); has_tag(a, PAIR); a = cdr(a)) {
     double x = need_real(car(a), all_int);
-    bool holds = false;
-    switch (op) {
-      case CMP_EQ: holds = ref == x; break;
-      case CMP_GT: holds = ref > x; break;
-      case CMP_LT: holds = ref < x; break;
-      case CMP_GE: holds = ref >= x; break;
-      case CMP_LE: holds = ref <= x; break;
-    }
-    if (!holds) return sym_false;
+    if (!prim_holds(op, ref, x)) return sym_false;
     if (op != CMP_EQ) ref = x;  // = compares every argument with the first
   }
   return sym_true;

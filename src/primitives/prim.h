@@ -51,16 +51,22 @@ inline void prim_need_args(Value args, uint32_t n) {
   if (prim_count(args) < n) ev_error(E_NOT_ENOUGH);
 }
 
-// Length of a proper list, or -1 when v is improper or circular.  No list
-// in the heap holds more pairs than the heap has cells.
-inline int64_t prim_list_length(Value v) {
-  int64_t n = 0;
-  for (; tag_byte(v) == PAIR; v = cdr(v))
-    if (++n > HEAP_CELLS) return -1;
-  return v == NIL ? n : -1;
-}
-
 inline Value prim_unspecified() { return sym_unspecified; }
+
+// The comparisons of the character, string and numeric groups: whether
+// `a op b` holds.  A NaN fails every one.
+enum CmpOp { CMP_EQ, CMP_LT, CMP_GT, CMP_LE, CMP_GE };
+template <typename T>
+inline bool prim_holds(CmpOp op, T a, T b) {
+  switch (op) {
+    case CMP_EQ: return a == b;
+    case CMP_LT: return a < b;
+    case CMP_GT: return a > b;
+    case CMP_LE: return a <= b;
+    case CMP_GE: return a >= b;
+  }
+  return false;
+}
 
 // Shared between the groups (lists.cpp).
 bool prim_equal(Value a, Value b);  // equal? of two values

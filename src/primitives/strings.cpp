@@ -86,32 +86,23 @@ static int compare_folded(const char* a, const char* b) {
   }
 }
 
-enum StrCmp { SC_EQ, SC_LT, SC_GT, SC_LE, SC_GE };
-
-static Value string_compare(Value args, StrCmp op, bool folding) {
+static Value string_compare(Value args, CmpOp op, bool folding) {
   Value a = need_string(prim_arg0(args));
   Value b = need_string(prim_arg1(args));
   int d = folding ? compare_folded(str_bytes(a), str_bytes(b)) : compare_bytes(str_bytes(a), str_bytes(b));
-  switch (op) {
-    case SC_EQ: return boolean(d == 0);
-    case SC_LT: return boolean(d < 0);
-    case SC_GT: return boolean(d > 0);
-    case SC_LE: return boolean(d <= 0);
-    case SC_GE: return boolean(d >= 0);
-  }
-  return sym_false;
+  return boolean(prim_holds(op, d, 0));
 }
 
-static Value p_string_eq(Value args) { return string_compare(args, SC_EQ, false); }
-static Value p_string_lt(Value args) { return string_compare(args, SC_LT, false); }
-static Value p_string_gt(Value args) { return string_compare(args, SC_GT, false); }
-static Value p_string_le(Value args) { return string_compare(args, SC_LE, false); }
-static Value p_string_ge(Value args) { return string_compare(args, SC_GE, false); }
-static Value p_string_ci_eq(Value args) { return string_compare(args, SC_EQ, true); }
-static Value p_string_ci_lt(Value args) { return string_compare(args, SC_LT, true); }
-static Value p_string_ci_gt(Value args) { return string_compare(args, SC_GT, true); }
-static Value p_string_ci_le(Value args) { return string_compare(args, SC_LE, true); }
-static Value p_string_ci_ge(Value args) { return string_compare(args, SC_GE, true); }
+static Value p_string_eq(Value args) { return string_compare(args, CMP_EQ, false); }
+static Value p_string_lt(Value args) { return string_compare(args, CMP_LT, false); }
+static Value p_string_gt(Value args) { return string_compare(args, CMP_GT, false); }
+static Value p_string_le(Value args) { return string_compare(args, CMP_LE, false); }
+static Value p_string_ge(Value args) { return string_compare(args, CMP_GE, false); }
+static Value p_string_ci_eq(Value args) { return string_compare(args, CMP_EQ, true); }
+static Value p_string_ci_lt(Value args) { return string_compare(args, CMP_LT, true); }
+static Value p_string_ci_gt(Value args) { return string_compare(args, CMP_GT, true); }
+static Value p_string_ci_le(Value args) { return string_compare(args, CMP_LE, true); }
+static Value p_string_ci_ge(Value args) { return string_compare(args, CMP_GE, true); }
 
 /* ------------------------------------------------------ pieces, copies */
 
@@ -173,7 +164,7 @@ static Value p_string_to_list(Value args) {
 // CHARACTER (19), both before the string is made.
 static Value p_list_to_string(Value args) {
   Value list = prim_arg0(args);
-  int64_t len = prim_list_length(list);
+  int64_t len = mem_list_length(list);
   if (len < 0) ev_error(E_NEED_LIST);
   Value a = list;
   for (; has_tag(a, PAIR); a = cdr(a)) need_char(car(a));

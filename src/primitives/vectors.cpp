@@ -78,7 +78,7 @@ static Value p_vector_to_list(Value args) {
 // then copy.
 static Value p_list_to_vector(Value args) {
   Value list = prim_arg0(args);
-  int64_t n = prim_list_length(list);
+  int64_t n = mem_list_length(list);
   if (n < 0) ev_error(E_NEED_LIST);
   Value v = make_vector(static_cast<uint64_t>(n));
   Value* slots = vec_slots(v);
