@@ -1,7 +1,6 @@
 // console.cpp - the console on a terminal: line editing, history, UTF-8.
 #include "platform/console.h"
 
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <poll.h>
@@ -69,58 +68,6 @@ static volatile sig_atomic_t con_resized = 0;
 bool con_wants_conversion(const char* codeset, const char* mode) {
   if (mode != nullptr && std::strcmp(mode, "raw") == 0) return false;
   return codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
-}
-
-bool con_converter_open(ConConverter& cv, const char* to, const char* from) {
-  iconv_t d = iconv_open(to, from);
-  cv.held.clear();
-  cv.cd = d == reinterpret_cast<iconv_t>(-1) ? nullptr : d;
-  return cv.cd != nullptr;
-}
-
-void con_converter_close(ConConverter& cv) {
-  if (cv.cd != nullptr) iconv_close(static_cast<iconv_t>(cv.cd));
-  cv.cd = nullptr;
-  cv.held.clear();
-}
-
-void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out) {
-  if (cv.cd == nullptr) {
-    out.append(text, n);
-    return;
-  }
-  std::string joined;
-  if (!cv.held.empty()) {
-    joined = cv.held;
-    joined.append(text, n);
-    cv.held.clear();
-    text = joined.data();
-    n = joined.size();
-  }
-  iconv_t cd = static_cast<iconv_t>(cv.cd);
-  char* ip = const_cast<char*>(text);
-  size_t il = n;
-  char buf[1024];
-  while (il > 0) {
-    char* op = buf;
-    size_t ol = sizeof buf;
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    out.append(buf, static_cast<size_t>(op - buf));
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    if (errno == EINVAL) {  // a character cut at the end: wait for the rest
-      cv.held.assign(ip, il);
-      break;
-    }
-    out.push_back(*ip);  // a byte that does not convert passes unchanged
-    ++ip;
-    --il;
-  }
-}
-
-void con_convert_flush(ConConverter& cv, std::string& out) {
-  out += cv.held;
-  cv.held.clear();
 }
 
 /* -------------------------------------------------------- line editor */

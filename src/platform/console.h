@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/convert.h"
+
 namespace ondrel {
 
 // The console layer sits between the ports and the process's standard
@@ -60,18 +62,6 @@ bool con_has_editor();         // the build carries the line editor
 bool con_editing();            // lines are read through the line editor
 bool con_converting_input();   // typed UTF-8 becomes Shift-JIS
 bool con_converting_output();  // written Shift-JIS becomes UTF-8
-
-// One converter between Shift-JIS and UTF-8.  Bytes that do not convert
-// pass unchanged; an incomplete character at the end of a text is held
-// until the next text arrives (or until flush).
-struct ConConverter {
-  void* cd = nullptr;  // iconv descriptor, or null when no conversion
-  std::string held;    // the start of a character split between two texts
-};
-bool con_converter_open(ConConverter& cv, const char* to, const char* from);
-void con_converter_close(ConConverter& cv);
-void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out);
-void con_convert_flush(ConConverter& cv, std::string& out);
 
 // True when `codeset` names UTF-8 and `mode` (ONDREL_CONSOLE) is not "raw".
 bool con_wants_conversion(const char* codeset, const char* mode);

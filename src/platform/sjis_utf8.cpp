@@ -1,7 +1,7 @@
 // sjis_utf8.cpp - lossless Shift-JIS <-> UTF-8 for the editor's display.
 #include "platform/sjis_utf8.h"
 
-#include <iconv.h>
+#include "platform/convert.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -67,19 +67,6 @@ char32_t get_utf8(std::string_view s, size_t& i) {
   return c;
 }
 
-// Runs one conversion of a short text; false when it does not convert.
-bool convert(iconv_t cd, const std::string& in, std::string& out) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char buf[16];
-  char* ip = const_cast<char*>(in.data());
-  size_t il = in.size();
-  char* op = buf;
-  size_t ol = sizeof buf;
-  if (iconv(cd, &ip, &il, &op, &ol) == size_t(-1) || il != 0) return false;
-  out.assign(buf, size_t(op - buf));
-  return true;
-}
-
 struct Tables {
   std::vector<char32_t> fwd;                       // code (lead << 8 | trail) -> character, 0 none
   std::vector<std::pair<char32_t, uint16_t>> rev;  // character -> code, sorted
@@ -94,9 +81,8 @@ bool pair_character_ok(char32_t c) {
 Tables build_tables() {
   Tables t;
   t.fwd.assign(0x10000, 0);
-  iconv_t dec = iconv_open("UTF-8", "CP932");
-  iconv_t enc = iconv_open("CP932", "UTF-8");
-  if (dec != reinterpret_cast<iconv_t>(-1) && enc != reinterpret_cast<iconv_t>(-1)) {
+  ConConverter dec, enc;
+  if (con_converter_open(dec, "UTF-8", "CP932") && con_converter_open(enc, "CP932", "UTF-8")) {
     std::string in(2, '\0'), mid, back;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!is_lead(lead)) continue;
@@ -104,18 +90,18 @@ Tables build_tables() {
         if (!is_trail(trail)) continue;
         in[0] = char(lead);
         in[1] = char(trail);
-        if (!convert(dec, in, mid) || mid.empty()) continue;
+        if (!con_convert_exact(dec, in, mid) || mid.empty()) continue;
         size_t i = 0;
         char32_t c = get_utf8(mid, i);
         if (i != mid.size() || !pair_character_ok(c)) continue;
-        if (!convert(enc, mid, back) || back != in) continue;
+        if (!con_convert_exact(enc, mid, back) || back != in) continue;
         t.fwd[lead << 8 | trail] = c;
         t.rev.emplace_back(c, uint16_t(lead << 8 | trail));
       }
     }
   }
-  if (dec != reinterpret_cast<iconv_t>(-1)) iconv_close(dec);
-  if (enc != reinterpret_cast<iconv_t>(-1)) iconv_close(enc);
+  con_converter_close(dec);
+  con_converter_close(enc);
   std::sort(t.rev.begin(), t.rev.end());
   return t;
 }
