@@ -66,8 +66,6 @@ static Value ev_variable(Value sym, Value env, bool by_name) {
   return by_name ? sym : ev_make_named(sym);
 }
 
-Value ev_lookup(Value sym, Value env) { return ev_variable(sym, env, false); }
-
 /* --------------------------------------------------- states 1 to 7 */
 
 static uint32_t ev_state_invalid() { ev_error(E_ILLEGAL_FORM); }

@@ -57,10 +57,6 @@ enum EvalState : uint32_t {
 // value.  Re-entrant: each activation returns at its own state-1 frame.
 Value ev_evaluate(Value exp);
 
-// Lookup of a variable in an environment (a NAMED_PROCEDURE for a global
-// procedure); raises error 9 when it has no value.
-Value ev_lookup(Value sym, Value env);
-
 // The comparison of eqv? and case: numbers by value (an INTEGER never
 // equals a REAL), strings by content, everything else by identity.
 bool ev_eqv(Value a, Value b);

@@ -252,21 +252,6 @@ bool con_has_editor() {
 #endif
 }
 
-bool con_editing() {
-  con_init();
-  return con.mode == CON_EDITOR;
-}
-
-bool con_converting_input() {
-  con_init();
-  return con.conv_in;
-}
-
-bool con_converting_output() {
-  con_init();
-  return con.conv_out;
-}
-
 /* -------------------------------------------------------------- input */
 
 static bool served_plainly() { return con.mode == CON_PLAIN || stdin != con.in; }

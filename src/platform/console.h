@@ -57,11 +57,8 @@ struct ConPrompt {
   bool active;
 };
 
-// What the console decided at its first use (for tests and diagnostics).
+// What the build carries (for tests).
 bool con_has_editor();         // the build carries the line editor
-bool con_editing();            // lines are read through the line editor
-bool con_converting_input();   // typed UTF-8 becomes Shift-JIS
-bool con_converting_output();  // written Shift-JIS becomes UTF-8
 
 // True when `codeset` names UTF-8 and `mode` (ONDREL_CONSOLE) is not "raw".
 bool con_wants_conversion(const char* codeset, const char* mode);
