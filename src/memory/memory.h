@@ -51,8 +51,7 @@ struct Memory {
   uint32_t cp;                // control stack: next free word (index 0..4000)
   uint8_t last_cause;         // cause code of the latest collection
   uint32_t collections;       // number of collections run
-  bool stress;                // collect on every allocation (debug switch)
-  bool reference_compaction;  // use the owner-search compaction (tests only)
+  bool stress;                // collect on every allocation and check the heap after (debug switch)
 };
 inline Memory mem{};
 
@@ -89,6 +88,11 @@ Value mem_make_integer(int32_t n);
 Value mem_make_real(double d);
 Value mem_make_vector(uint32_t n);  // slots uninitialised: fill them first
 inline Value mem_char(uint32_t code) { return CHAR_TABLE + 2 * (code & 0xFF); }
+
+// When set, compaction asks it for the owner of the block at `block` (of
+// the vector area when `vector`, else of the string area) instead of the
+// table it builds in one pass: the tests check the table against a search.
+inline Value (*mem_owner_search)(uint32_t block, bool vector) = nullptr;
 
 // Run a full collection; returns the number of free cells after the sweep.
 uint32_t mem_collect(uint8_t cause);
