@@ -28,16 +28,16 @@ static double mbps(const char* to, const char* from, const std::string& text, si
   double best = 1e9;
   size_t out_bytes = 0;
   for (int run = 0; run < 5; ++run) {
-    ConConverter cv;
-    con_converter_open(cv, to, from);
+    PlatConverter cv;
+    plat_converter_open(cv, to, from);
     std::string out;
     out.reserve(text.size() * 2);
     auto t0 = std::chrono::steady_clock::now();
     for (size_t at = 0; at < text.size(); at += chunk)
-      con_convert(cv, text.data() + at, at + chunk <= text.size() ? chunk : text.size() - at, out);
-    con_convert_flush(cv, out);
+      plat_convert(cv, text.data() + at, at + chunk <= text.size() ? chunk : text.size() - at, out);
+    plat_convert_flush(cv, out);
     double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    con_converter_close(cv);
+    plat_converter_close(cv);
     if (t < best) best = t;
     out_bytes = out.size();
   }

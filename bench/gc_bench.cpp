@@ -49,7 +49,7 @@ int main() {
   volatile uint32_t sink = 0;
   double pass = best_of(50, [&] {
     uint32_t acc = 0;
-    for (uint32_t i = 0; i < HEAP_CELLS; ++i) acc += cell(heap_cell(i)).tag;
+    for (uint32_t i = 0; i < HEAP_CELLS; ++i) acc += cell(mem_heap_cell(i)).tag;
     sink = acc;
   });
   mem.reference_compaction = true;

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
   double best = 1e9;
   for (int run = 0; run < 20; ++run) {
     mem_init();
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     FILE* f = std::fopen(path, "r");
     if (f == nullptr) {
       std::fprintf(stderr, "cannot open %s\n", path);
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     ev_read_eval(ReadEval{f, NIL, false, false, false});
     auto t1 = std::chrono::steady_clock::now();
     std::fclose(f);
-    port_shutdown();
+    rd_shutdown_ports();
     mem_shutdown();
     double ms = std::chrono::duration<double, std::milli>(t1 - t0).count();
     if (ms < best) best = ms;

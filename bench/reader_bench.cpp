@@ -37,7 +37,7 @@ static double read_file(const char* path, long* data) {
   FILE* f = std::fopen(path, "r");
   auto t0 = std::chrono::steady_clock::now();
   long n = 0;
-  while (rd_read(f) != sym_eof) ++n;
+  while (rd_read(f) != mem_eof) ++n;
   double t = seconds_since(t0);
   std::fclose(f);
   *data = n;
@@ -69,10 +69,10 @@ static void print_mbps() {
     Value x;
     switch (i % 5) {
       case 0: x = mem_make_integer(i * 7919); break;
-      case 1: x = sym_intern("symbol-name"); break;
+      case 1: x = mem_intern("symbol-name"); break;
       case 2: x = mem_make_real(i / 7.0); break;
       case 3: x = mem_char('a' + i % 26); break;
-      default: x = sym_true; break;
+      default: x = mem_true; break;
     }
     vm.val = l;
     l = mem_cons(x, l);
@@ -83,13 +83,13 @@ static void print_mbps() {
   char* buf = nullptr;
   size_t len = 0;
   FILE* m = open_memstream(&buf, &len);
-  pr_write(l, m);
+  rd_print(l, m);
   std::fclose(m);
   std::free(buf);
   double best = 1e9;
   for (int run = 0; run < 5; ++run) {
     auto t0 = std::chrono::steady_clock::now();
-    for (int k = 0; k < 20; ++k) pr_write(l, out);
+    for (int k = 0; k < 20; ++k) rd_print(l, out);
     double t = seconds_since(t0);
     if (t < best) best = t;
   }
@@ -97,7 +97,7 @@ static void print_mbps() {
   std::printf("write %7.2f MB (30000-element list x 20): %7.3f s, %7.2f MB/s\n", mb, best, mb / best);
   // The displayed form of a list is the written one: the same figure.
   auto t0 = std::chrono::steady_clock::now();
-  for (int k = 0; k < 20; ++k) pr_display(l, out);
+  for (int k = 0; k < 20; ++k) rd_display(l, out);
   double t = seconds_since(t0);
   std::printf("display the same list x 20: %7.3f s, %7.2f MB/s\n", t, mb / t);
   std::fclose(out);
@@ -105,8 +105,8 @@ static void print_mbps() {
 
 int main() {
   mem_init();
-  port_init();
-  sym_init();
+  rd_init_ports();
+  tl_init_symbols();
   // Linear in the input: twice the text should take about twice the time.
   double a = read_mbps(4u << 20);
   double b = read_mbps(8u << 20);
@@ -116,7 +116,7 @@ int main() {
   for (int i = 0; i < 200; ++i) text += "\"" + std::string(10000, 's') + "\"\n";
   FILE* f = fmemopen(text.data(), text.size(), "r");
   auto t0 = std::chrono::steady_clock::now();
-  while (rd_read(f) != sym_eof) {
+  while (rd_read(f) != mem_eof) {
   }
   double t = seconds_since(t0);
   std::fclose(f);

@@ -49,8 +49,8 @@ static Roots saved_roots;
 void fz_begin() {
   if (saved_arena == nullptr) {
     mem_init();
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     saved_arena = static_cast<uint8_t*>(std::malloc(ARENA_BYTES));
     if (saved_arena == nullptr) fz_fault("no memory for the start-up copy");
     std::memcpy(saved_arena, mem_base, ARENA_BYTES);
@@ -59,7 +59,7 @@ void fz_begin() {
   }
   std::memcpy(mem_base, saved_arena, ARENA_BYTES);
   mem = saved_mem;
-  port_init();  // clears the symbol table, restored next
+  rd_init_ports();  // clears the symbol table, restored next
   roots = saved_roots;
   ev_reset();
   vm.break_flag = 0;
@@ -73,8 +73,8 @@ void fz_end() {
     if (gfx.open != 0) gfx_close_window(NIL);
   } catch (const Unwind&) {
   }
-  port_reset_current();
-  port_shutdown();
+  rd_reset_ports();
+  rd_shutdown_ports();
 }
 
 FILE* fz_open(const uint8_t* data, size_t size) {
@@ -93,7 +93,7 @@ static void walk_heap() {
   if (mem.str_top < STR_BASE || mem.str_top > STR_BASE + AREA_BYTES) fz_fault("string area top");
   if (mem.vec_top < VEC_BASE || mem.vec_top > VEC_BASE + AREA_BYTES) fz_fault("vector area top");
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    const Cell& c = cell(heap_cell(i));
+    const Cell& c = cell(mem_heap_cell(i));
     uint8_t t = c.tag & TYPE_MASK;
     if (c.tag & MARK_BIT) fz_fault("mark bit left on a cell");
     if (t == 0 || t > KEYWORD) fz_fault("cell with an unknown tag");
@@ -104,7 +104,7 @@ static void walk_heap() {
   }
   uint32_t free_cells = 0;
   for (Value v = mem.free; v != NIL; v = cell(v).w2) {
-    if (!is_heap_value(v)) fz_fault("free list leaves the heap");
+    if (!mem_is_heap_value(v)) fz_fault("free list leaves the heap");
     if (++free_cells > HEAP_CELLS) fz_fault("free list loops");
   }
 }

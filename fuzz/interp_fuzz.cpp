@@ -31,14 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
       vm.form = NIL;
       Value d = rd_read(in);
-      if (d == sym_eof) break;
+      if (d == mem_eof) break;
       Protect keep(d);
       vm.break_flag = 0;
       vm.dispatch_budget = FZ_BUDGET;
       Value v = ev_evaluate(d);
       vm.dispatch_budget = 0;
       if (mem.cp != 0) fz_fault("evaluation left words on the control stack");
-      pr_write(v, port_out());
+      rd_print(v, rd_out());
     } catch (const Unwind& u) {
       ev_recover(u);  // the report and the reset, as the protected call does
       vm.dispatch_budget = 0;

@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Value d = rd_read(in);
       // A completed read leaves nothing of its own on the software stack.
       if (mem.sp != 0) fz_fault("reader left words on the software stack");
-      if (d == sym_eof) break;
+      if (d == mem_eof) break;
       Protect keep(d);
-      pr_write(d, fz_sink());
-      pr_display(d, fz_sink());
+      rd_print(d, fz_sink());
+      rd_display(d, fz_sink());
     }
   } catch (const Unwind& u) {
     ev_recover(u);  // a reader error: the report is written and the stacks reset

@@ -108,10 +108,10 @@ void ed_eval_stream(FILE* in) { (void)ev_protected([in] { ev_read_eval(ReadEval{
 // show it again.
 void ed_show_prompt() {
   if (!isatty(STDIN_FILENO)) return;
-  FILE* out = port_out();
-  Value prompt = cell(sym_prompt).w1;
-  if (prompt != 0) pr_write(prompt, out);
-  port_write(" ", out);
+  FILE* out = rd_out();
+  Value prompt = cell(mem_prompt).w1;
+  if (prompt != 0) rd_print(prompt, out);
+  rd_write(" ", out);
 }
 
 // 1 after an evaluation, 0 when it refused or the file did not open.
@@ -119,23 +119,23 @@ int ed_eval_thread(const std::string& name) {
   con_no_input = true;
   int32_t idle = 0;
   if (!vm.loop_state.compare_exchange_strong(idle, 2)) return 0;
-  EvLock lock;
+  PlatLock lock;
   StateRelease release;  // idle again before the lock is given back
   FileGuard file(std::fopen(name.c_str(), "r"));
   if (file.fp == nullptr) {
-    port_console(("Can't open " + name + "\n").c_str());
+    rd_console(("Can't open " + name + "\n").c_str());
     return 0;
   }
-  port_console("\n");
+  rd_console("\n");
   if (mem.sp + CONSOLE_WORDS <= STACK_WORDS) {
     ConsoleState console;
     ed_eval_stream(file.fp);
   } else {
-    port_console(ev_message(E_SSTACK_OVER));  // a console read fills the stack
-    port_console("\n");
+    rd_console(mem_message(E_SSTACK_OVER));  // a console read fills the stack
+    rd_console("\n");
   }
   ed_show_prompt();
-  std::fflush(port_out());
+  std::fflush(rd_out());
   return 1;
 }
 

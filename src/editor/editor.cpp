@@ -62,7 +62,7 @@ constexpr EdShortcut ED_SHORTCUT_TABLE[ED_SHORTCUTS] = {
 };
 
 void ed_say(const std::string& text) {
-  port_console(text.c_str());
+  rd_console(text.c_str());
   std::fflush(stdout);
 }
 
@@ -265,7 +265,7 @@ void ed_take_argument(Value args) {
     FILE* out = open_memstream(&buf, &len);
     if (out == nullptr) return;
     std::fprintf(out, "(%s %s ", "define", ed.symbol.c_str());
-    pr_write(e.expr, out);
+    rd_print(e.expr, out);
     std::fputs(")", out);
     std::fclose(out);
     ed.definition.assign(buf, len);

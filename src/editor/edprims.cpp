@@ -8,6 +8,6 @@ static constexpr PrimDef EDITOR_PRIMS[] = {
     {"editor", K_OPT1, ed_editor},
 };
 
-void ed_register() { reg_table(EDITOR_PRIMS); }
+void ed_register() { ev_register_table(EDITOR_PRIMS); }
 
 }  // namespace ondrel

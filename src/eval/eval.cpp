@@ -61,14 +61,14 @@ static Value ev_variable(Value sym, Value env, bool by_name) {
   Value b = ev_find_binding(sym, env);
   if (b != NIL) return cdr(b);
   Value g = cell(sym).w1;
-  if (g == 0) ev_error(E_UNDEF_SYMBOL);
+  if (g == 0) mem_error(E_UNDEF_SYMBOL);
   if (!ev_is_procedure(g)) return g;
   return by_name ? sym : ev_make_named(sym);
 }
 
 /* --------------------------------------------------- states 1 to 7 */
 
-static uint32_t ev_state_invalid() { ev_error(E_ILLEGAL_FORM); }
+static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
@@ -127,17 +127,17 @@ static void ev_apply_closure(Value closure) {
   Value params = ev_first(lambda);
   Value args = cdr(vm.app);
   while (is(params, PAIR)) {
-    if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+    if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
     ev_bind(vm.env, car(params), car(args));
     params = cdr(params);
     args = cdr(args);
   }
   if (params == NIL) {
-    if (args != NIL) ev_error(E_TOO_MANY);
+    if (args != NIL) mem_error(E_TOO_MANY);
   } else if (type_of(params) == SYMBOL) {
     ev_bind(vm.env, params, args);
   } else {
-    ev_error(E_ILLEGAL_FORM);
+    mem_error(E_ILLEGAL_FORM);
   }
   vm.exp = ev_rest(lambda);
 }
@@ -164,19 +164,19 @@ static uint32_t ev_state_application() {
           ev_push_frame(op, vm.env, ST_TRACE_EXIT);
         }
         Value g = cell(op).w1;
-        if (g == 0) ev_error(E_UNDEF_SYMBOL);
+        if (g == 0) mem_error(E_UNDEF_SYMBOL);
         op = g;
         if (hops & 1) slow = cell(slow).w1;
-        if (op == slow) ev_error(E_ILLEGAL_FORM);
+        if (op == slow) mem_error(E_ILLEGAL_FORM);
         continue;
       }
       case PRIMITIVE:
         if (cell(op).aux == K_EVAL) return cell(op).w1;
-        vm.val = prim_handlers[cell(op).w1](cdr(app));
+        vm.val = ev_handlers[cell(op).w1](cdr(app));
         return ev_return();
       case CLOSURE: ev_apply_closure(op); return ST_SEQUENCE;
       case CONTINUATION: return ev_apply_continuation(op);
-      default: ev_error(E_ILLEGAL_FORM);
+      default: mem_error(E_ILLEGAL_FORM);
     }
   }
 }
@@ -185,25 +185,25 @@ static uint32_t ev_state_application() {
 
 // Trace indentation for depth d: at most 30 units of two characters.
 static void ev_trace_indent(FILE* out) {
-  for (int i = 1; i <= vm.trace_depth - 1 && i <= 30; ++i) port_write(i % 3 == 2 ? " |" : "  ", out);
+  for (int i = 1; i <= vm.trace_depth - 1 && i <= 30; ++i) rd_write(i % 3 == 2 ? " |" : "  ", out);
 }
 
 // One trace line: the indentation, the depth with its mark, the name, the
 // label and the printed value.
 static void ev_trace_line(char mark, Value sym, const char* label, Value v) {
-  FILE* out = port_out();
+  FILE* out = rd_out();
   ev_trace_indent(out);
   char num[24];
   std::snprintf(num, sizeof num, "%d%c", vm.trace_depth, mark);
-  port_write(num, out);
-  pr_write(sym, out);
-  port_write(label, out);
-  pr_write(v, out);
-  port_write("\n", out);
+  rd_write(num, out);
+  rd_print(sym, out);
+  rd_write(label, out);
+  rd_print(v, out);
+  rd_write("\n", out);
 }
 
 void ev_trace_entry(Value sym, Value args) {
-  if (++vm.trace_depth > 255) ev_error(E_TRACE_DEPTH);
+  if (++vm.trace_depth > 255) mem_error(E_TRACE_DEPTH);
   ev_trace_line('>', sym, " args=", args);
 }
 
@@ -278,9 +278,9 @@ Value ev_evaluate(Value exp) {
   uint32_t state = ST_EVAL;
   for (;;) {
     if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) vm.break_flag = 1;
-    if (vm.break_flag != 0) ev_check_break();
+    if (vm.break_flag != 0) mem_check_break();
     vm.form = vm.exp;
-    if (state > ST_LAST) ev_error(E_ILLEGAL_FORM);
+    if (state > ST_LAST) mem_error(E_ILLEGAL_FORM);
     state = ev_states[state]();
     if (state == 0) return vm.val;
   }
@@ -301,24 +301,24 @@ static bool ev_is_environment(Value env) {
 }
 
 uint32_t ev_state_eval() {
-  if (vm.argc <= 1) ev_error(E_NOT_ENOUGH);
+  if (vm.argc <= 1) mem_error(E_NOT_ENOUGH);
   Value args = cdr(vm.app);
   Value x = ev_first(args);
   if (vm.argc >= 3) {
     Value env = ev_second(args);
-    if (!ev_is_environment(env)) ev_error(E_ILLEGAL_FORM);
+    if (!ev_is_environment(env)) mem_error(E_ILLEGAL_FORM);
     vm.env = env;
   }
   return ev_eval_tail(x);
 }
 
 uint32_t ev_state_apply() {
-  if (vm.argc <= 2) ev_error(E_NOT_ENOUGH);
+  if (vm.argc <= 2) mem_error(E_NOT_ENOUGH);
   // (apply proc a1 ... an list) applies (proc a1 ... an . list): the
   // arguments go on the software stack and the list is consed from the back.
   uint32_t base = mem.sp;
   for (Value a = cdr(vm.app); is(a, PAIR); a = cdr(a)) mem_push(car(a));
-  if (mem.sp - base < 2) ev_error(E_NOT_ENOUGH);
+  if (mem.sp - base < 2) mem_error(E_NOT_ENOUGH);
   vm.val = sstack()[mem.sp - 1];
   for (uint32_t i = mem.sp - 1; i-- > base;) vm.val = mem_cons(sstack()[i], vm.val);
   mem.sp = base;
@@ -329,7 +329,7 @@ uint32_t ev_state_apply() {
 
 uint32_t ev_state_callcc() {
   Value args = cdr(vm.app);
-  if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
   uint32_t n = mem.cp;
   Value k = mem_make_vector(n);
   std::memcpy(vec_slots(k), cstack(), size_t{4} * n);

@@ -32,7 +32,7 @@ static Value ev_make_closure(Value lambda, Value env) {
 
 // A binding of let, let*, letrec or a do variable: (variable init ...).
 static void ev_check_binding(Value b) {
-  if (!is(b, PAIR) || !is(cdr(b), PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(b, PAIR) || !is(cdr(b), PAIR)) mem_error(E_ILLEGAL_FORM);
 }
 
 bool ev_eqv(Value a, Value b) {
@@ -71,8 +71,8 @@ uint32_t ev_state_sequence() {
   return ev_eval_then(car(body), cdr(body), ST_SEQUENCE);
 }
 
-uint32_t ev_state_unquote() { ev_error(E_UNQUOTE); }
-uint32_t ev_state_unquote_splicing() { ev_error(E_UNQUOTE_SPLICING); }
+uint32_t ev_state_unquote() { mem_error(E_UNQUOTE); }
+uint32_t ev_state_unquote_splicing() { mem_error(E_UNQUOTE_SPLICING); }
 
 /* ------------------------------------------------------------ if */
 
@@ -83,10 +83,10 @@ uint32_t ev_state_if() {
 
 uint32_t ev_state_if_done() {
   Value branches = vm.exp;
-  if (vm.val != sym_false) return ev_eval_tail(ev_first(branches));
+  if (vm.val != mem_false) return ev_eval_tail(ev_first(branches));
   Value alt = ev_rest(branches);
   if (is(alt, PAIR)) return ev_eval_tail(car(alt));
-  return ev_value(sym_unspecified);
+  return ev_value(mem_unspecified);
 }
 
 /* ------------------------------------------------------ define, set! */
@@ -96,18 +96,18 @@ uint32_t ev_state_define() {
   Value target = ev_first(ops);
   Value name = is(target, PAIR) ? car(target) : target;
   uint8_t t = type_of(name);
-  if (t == CONSTANT || t == KEYWORD) ev_error(E_CONSTANT);
-  if (t != SYMBOL) ev_error(E_NEED_SYMBOL);
+  if (t == CONSTANT || t == KEYWORD) mem_error(E_CONSTANT);
+  if (t != SYMBOL) mem_error(E_NEED_SYMBOL);
   Value expr;
   if (is(target, PAIR)) {
     Value lambda_ops = mem_cons(cdr(target), ev_rest(ops));
-    expr = mem_cons(sym_lambda, lambda_ops);
+    expr = mem_cons(mem_lambda, lambda_ops);
   } else {
     expr = ev_second(ops);
   }
   ev_record_definition(name, expr);  // the table keeps expr reachable
   Value old = cell(name).w1;
-  if (old != 0 && is(old, PRIMITIVE)) port_console("; Warning : Primitive Procedure Changed !\n");
+  if (old != 0 && is(old, PRIMITIVE)) rd_console("; Warning : Primitive Procedure Changed !\n");
   return ev_eval_then(expr, name, ST_DEFINE_DONE);
 }
 
@@ -115,15 +115,15 @@ uint32_t ev_state_define_done() {
   Value name = vm.exp;
   cell(name).tag = SYMBOL;    // clears TRACE_FLAG
   cell(name).w1 = vm.val;  // a global procedure stays a NAMED_PROCEDURE
-  return ev_value(sym_unspecified);
+  return ev_value(mem_unspecified);
 }
 
 uint32_t ev_state_set() {
   Value ops = vm.exp;
   Value var = ev_first(ops);
   uint8_t t = type_of(var);
-  if (t != SYMBOL && t != KEYWORD && t != CONSTANT) ev_error(E_NEED_SYMBOL);
-  if (var == NIL) ev_error(E_NEED_SYMBOL);
+  if (t != SYMBOL && t != KEYWORD && t != CONSTANT) mem_error(E_NEED_SYMBOL);
+  if (var == NIL) mem_error(E_NEED_SYMBOL);
   return ev_eval_then(ev_second(ops), var, ST_SET_DONE);
 }
 
@@ -134,33 +134,33 @@ uint32_t ev_state_set_done() {
   if (b != NIL) {
     set_cdr(b, v);
   } else {
-    if (cell(var).w1 == 0) ev_error(E_UNDEF_SYMBOL);
+    if (cell(var).w1 == 0) mem_error(E_UNDEF_SYMBOL);
     cell(var).w1 = v;
   }
-  return ev_value(sym_unspecified);
+  return ev_value(mem_unspecified);
 }
 
 /* ------------------------------------------------------------ cond */
 
 uint32_t ev_state_cond() {
   Value clauses = vm.exp;
-  if (!is(clauses, PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(clauses, PAIR)) mem_error(E_ILLEGAL_FORM);
   Value clause = car(clauses);
-  if (!is(clause, PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(clause, PAIR)) mem_error(E_ILLEGAL_FORM);
   return ev_eval_then(car(clause), clauses, ST_COND_TEST);
 }
 
 uint32_t ev_state_cond_test() {
   Value clauses = vm.exp;
-  if (vm.val == sym_false) {
+  if (vm.val == mem_false) {
     Value next = cdr(clauses);
-    if (!is(next, PAIR)) return ev_value(sym_unspecified);
+    if (!is(next, PAIR)) return ev_value(mem_unspecified);
     vm.exp = next;
     return ST_COND;
   }
   Value tail = cdr(car(clauses));
   if (!is(tail, PAIR)) return ev_value(vm.val);
-  if (car(tail) == sym_arrow) return ev_eval_then(ev_second(tail), ev_unname(vm.val), ST_COND_ARROW);
+  if (car(tail) == mem_arrow) return ev_eval_then(ev_second(tail), ev_unname(vm.val), ST_COND_ARROW);
   vm.exp = tail;
   return ST_SEQUENCE;
 }
@@ -178,26 +178,26 @@ uint32_t ev_state_cond_arrow() {
 
 uint32_t ev_state_and() {
   Value ops = vm.exp;
-  if (!is(ops, PAIR)) return ev_value(sym_true);
+  if (!is(ops, PAIR)) return ev_value(mem_true);
   return ev_eval_then(car(ops), cdr(ops), ST_AND_NEXT);
 }
 
 uint32_t ev_state_and_next() {
   Value rest = vm.exp;
-  if (vm.val == sym_false || !is(rest, PAIR)) return ev_return();
+  if (vm.val == mem_false || !is(rest, PAIR)) return ev_return();
   return ev_eval_then(car(rest), cdr(rest), ST_AND_NEXT);
 }
 
 uint32_t ev_state_or() {
   Value ops = vm.exp;
-  if (!is(ops, PAIR)) return ev_value(sym_false);
+  if (!is(ops, PAIR)) return ev_value(mem_false);
   return ev_eval_then(car(ops), cdr(ops), ST_OR_NEXT);
 }
 
 uint32_t ev_state_or_next() {
   Value rest = vm.exp;
-  if (vm.val != sym_false) return ev_return();
-  if (!is(rest, PAIR)) return ev_value(sym_false);
+  if (vm.val != mem_false) return ev_return();
+  if (!is(rest, PAIR)) return ev_value(mem_false);
   return ev_eval_then(car(rest), cdr(rest), ST_OR_NEXT);
 }
 
@@ -253,7 +253,7 @@ uint32_t ev_state_let() {
   Value ops = vm.exp;
   bool named = ev_named_let(ops);
   Value after = named ? ev_rest(ev_rest(ops)) : ev_rest(ops);
-  if (!is(after, PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(after, PAIR)) mem_error(E_ILLEGAL_FORM);
   ev_push_word(0);
   ev_push_word(ops);
   uint32_t next = ev_next_init(named ? ev_second(ops) : ev_first(ops), ST_LET_VALUE);
@@ -277,7 +277,7 @@ static uint32_t ev_letrec_finish() {
 
 uint32_t ev_state_letrec() {
   Value ops = vm.exp;
-  if (!is(ev_rest(ops), PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(ev_rest(ops), PAIR)) mem_error(E_ILLEGAL_FORM);
   ev_push_word(0);
   vm.env = mem_cons(NIL, vm.env);
   ev_push_word(ops);
@@ -296,7 +296,7 @@ uint32_t ev_state_letrec_value() {
 uint32_t ev_state_letstar() {
   Value ops = vm.exp;
   Value body = ev_rest(ops);
-  if (!is(body, PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(body, PAIR)) mem_error(E_ILLEGAL_FORM);
   Value bindings = ev_first(ops);
   if (!is(bindings, PAIR)) {
     vm.exp = body;
@@ -337,7 +337,7 @@ uint32_t ev_state_case_clauses() {
   Value key = vm.val;
   for (Value cs = vm.exp; is(cs, PAIR); cs = cdr(cs)) {
     Value clause = car(cs);
-    if (!is(clause, PAIR)) ev_error(E_ILLEGAL_FORM);
+    if (!is(clause, PAIR)) mem_error(E_ILLEGAL_FORM);
     Value head = car(clause);
     if (!is(head, PAIR)) return ev_eval_then(head, cdr(clause), ST_CASE_ATOM);
     for (Value d = head; is(d, PAIR); d = cdr(d))
@@ -346,11 +346,11 @@ uint32_t ev_state_case_clauses() {
         return ST_SEQUENCE;
       }
   }
-  return ev_value(sym_unspecified);
+  return ev_value(mem_unspecified);
 }
 
 uint32_t ev_state_case_atom() {
-  if (vm.val == sym_false) return ev_value(NIL);
+  if (vm.val == mem_false) return ev_value(NIL);
   return ST_SEQUENCE;
 }
 
@@ -365,7 +365,7 @@ uint32_t ev_state_case_atom() {
 // built afresh each time; the pieces wait on the software stack.
 uint32_t ev_state_do() {
   Value ops = vm.exp;  // stays in the register while the rewrite is built
-  if (!is(ops, PAIR) || !is(cdr(ops), PAIR)) ev_error(E_ILLEGAL_FORM);
+  if (!is(ops, PAIR) || !is(cdr(ops), PAIR)) mem_error(E_ILLEGAL_FORM);
   Value specs = car(ops);
   Value test_clause = car(cdr(ops));
   Value body = cdr(cdr(ops));
@@ -385,40 +385,40 @@ uint32_t ev_state_do() {
     mem_push(is(step, PAIR) ? car(step) : car(car(s)));
   }
   mem_push(ev_stack_list(b, NIL));           // 2: steps
-  mem_push(mem_cons(sym_do_loop, slot(2)));  // 3: the loop call
+  mem_push(mem_cons(mem_do_loop, slot(2)));  // 3: the loop call
 
   b = mem.sp;
   for (Value f = body; is(f, PAIR); f = cdr(f)) mem_push(car(f));
   Value forms = ev_stack_list(b, mem_cons(slot(3), NIL));
-  mem_push(mem_cons(sym_begin, forms));  // 4: the loop branch
+  mem_push(mem_cons(mem_begin, forms));  // 4: the loop branch
 
   b = mem.sp;
   Value results = is(test_clause, PAIR) ? cdr(test_clause) : NIL;
-  if (!is(results, PAIR)) mem_push(sym_unspecified);
+  if (!is(results, PAIR)) mem_push(mem_unspecified);
   for (Value f = results; is(f, PAIR); f = cdr(f)) mem_push(car(f));
   forms = ev_stack_list(b, NIL);
-  mem_push(mem_cons(sym_begin, forms));  // 5: the result branch
+  mem_push(mem_cons(mem_begin, forms));  // 5: the result branch
 
   b = mem.sp;
   mem_push(is(test_clause, PAIR) ? car(test_clause) : test_clause);
   mem_push(slot(5));
   mem_push(slot(4));
   forms = ev_stack_list(b, NIL);
-  mem_push(mem_cons(sym_if, forms));  // 6: the if form
+  mem_push(mem_cons(mem_if, forms));  // 6: the if form
 
   b = mem.sp;
-  mem_push(sym_lambda);
+  mem_push(mem_lambda);
   mem_push(slot(0));
   mem_push(slot(6));
   mem_push(ev_stack_list(b, NIL));  // 7: the lambda form
 
   b = mem.sp;
-  mem_push(sym_do_loop);
+  mem_push(mem_do_loop);
   mem_push(slot(7));
   Value binding = ev_stack_list(b, NIL);
   mem_push(mem_cons(binding, NIL));  // 8: the binding list
 
-  Value call = mem_cons(sym_do_loop, slot(1));
+  Value call = mem_cons(mem_do_loop, slot(1));
   Value letrec_body = mem_cons(call, NIL);
   Value letrec_ops = mem_cons(slot(8), letrec_body);
   mem.sp = keep;

@@ -16,7 +16,7 @@ using StateFn = uint32_t (*)();
 
 // A push of n words is allowed only while cp + n < STACK_WORDS.
 inline void ev_room(uint32_t n) {
-  if (mem.cp + n >= STACK_WORDS) ev_error(E_SSTACK_OVER);
+  if (mem.cp + n >= STACK_WORDS) mem_error(E_SSTACK_OVER);
 }
 inline void ev_push_word(Value w) {
   ev_room(1);

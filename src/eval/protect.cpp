@@ -12,8 +12,8 @@ namespace ondrel {
 void ev_reset() {
   mem.sp = vm.floor_sp;
   mem.cp = vm.floor_cp;
-  port_reset_current();
-  port_settle();
+  rd_reset_ports();
+  rd_settle_ports();
   vm.form = vm.env = vm.exp = vm.app = vm.val = NIL;
   vm.argc = 0;
   vm.trace_depth = 0;
@@ -24,21 +24,21 @@ void ev_reset() {
 // included: the ports a primitive opened wait for the reset to close them.
 static void report(const char* format, const Unwind& u) {
   char line[160];
-  std::snprintf(line, sizeof line, format, ev_message(u.error));
-  FILE* out = port_out();
-  port_write(line, out);
-  port_write("At ", out);
+  std::snprintf(line, sizeof line, format, mem_message(u.error));
+  FILE* out = rd_out();
+  rd_write(line, out);
+  rd_write("At ", out);
   if (u.form == NIL)
-    port_write("toplevel", out);
+    rd_write("toplevel", out);
   else
-    pr_write(u.form, out);
-  port_write("\n\n", out);
+    rd_print(u.form, out);
+  rd_write("\n\n", out);
   std::fflush(out);
 }
 
 void ev_recover(const Unwind& u) {
   if (u.code != UNWIND_ERROR) {
-    port_settle();
+    rd_settle_ports();
     return;
   }
   vm.last_error = u.error;

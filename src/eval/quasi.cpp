@@ -25,19 +25,19 @@ static Value qq_list(Value tmpl) {
   bool have_tail = false;
   for (; is(rest, PAIR); rest = cdr(rest)) {
     Value e = car(rest);
-    if (e == sym_unquote) {  // a dotted (... . ,x) tail
+    if (e == mem_unquote) {  // a dotted (... . ,x) tail
       tail = qq_unquoted(ev_second(rest));
       have_tail = true;
       break;
     }
-    if (e == sym_unquote_splicing) ev_error(E_QUASI);
-    if (qq_headed(e, sym_unquote_splicing)) {
+    if (e == mem_unquote_splicing) mem_error(E_QUASI);
+    if (qq_headed(e, mem_unquote_splicing)) {
       Value v = qq_unquoted(ev_second(e));
-      if (v != NIL && !is(v, PAIR)) ev_error(E_NEED_LIST);
+      if (v != NIL && !is(v, PAIR)) mem_error(E_NEED_LIST);
       for (Value x = v; is(x, PAIR); x = cdr(x)) mem_push(car(x));
       continue;
     }
-    if (qq_headed(e, sym_unquote)) {
+    if (qq_headed(e, mem_unquote)) {
       mem_push(qq_unquoted(ev_second(e)));
     } else if (is(e, PAIR)) {
       mem_push(qq_list(e));
@@ -53,11 +53,11 @@ static Value qq_list(Value tmpl) {
 
 uint32_t ev_state_quasiquote() {
   Value ops = vm.exp;
-  if (!is(ops, PAIR)) ev_error(E_QUASI);
+  if (!is(ops, PAIR)) mem_error(E_QUASI);
   Value tmpl = car(ops);
   if (!is(tmpl, PAIR)) return ev_value(tmpl);
-  if (car(tmpl) == sym_unquote) return ev_value(qq_unquoted(ev_second(tmpl)));
-  if (car(tmpl) == sym_unquote_splicing) ev_error(E_QUASI);
+  if (car(tmpl) == mem_unquote) return ev_value(qq_unquoted(ev_second(tmpl)));
+  if (car(tmpl) == mem_unquote_splicing) mem_error(E_QUASI);
   return ev_value(qq_list(tmpl));
 }
 

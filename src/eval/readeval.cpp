@@ -23,11 +23,11 @@ namespace ondrel {
 // editor, when there is one, takes them as the prompt of the next line.
 static void show_prompt(FILE* in) {
   if (!isatty(fileno(in))) return;
-  FILE* out = port_out();
+  FILE* out = rd_out();
   ConPrompt edited(in, out);
-  Value prompt = cell(sym_prompt).w1;
-  if (prompt != 0) pr_write(prompt, out);
-  port_write(" ", out);
+  Value prompt = cell(mem_prompt).w1;
+  if (prompt != 0) rd_print(prompt, out);
+  rd_write(" ", out);
   std::fflush(out);
 }
 
@@ -53,7 +53,7 @@ void ev_read_eval(const ReadEval& how) {
     vm.loop_state.compare_exchange_strong(evaluating, 0);
   }
   for (;;) {
-    FILE* in = how.in != nullptr ? how.in : port_in();
+    FILE* in = how.in != nullptr ? how.in : rd_in();
     if (how.console) {
       show_prompt(in);
       (void)con_typed_while_busy();
@@ -62,10 +62,10 @@ void ev_read_eval(const ReadEval& how) {
     vm.form = how.caller;
     Value datum = rd_read(in);
     if (how.console && !claim_console(con_typed_while_busy())) continue;
-    if (datum == sym_eof) return;
+    if (datum == mem_eof) return;
     if (how.console) {
-      int c = port_read_char(in);
-      if (c != EOF) port_unget_char(c, in);
+      int c = rd_read_char(in);
+      if (c != EOF) rd_unget_char(c, in);
     }
     Value v;
     {
@@ -73,9 +73,9 @@ void ev_read_eval(const ReadEval& how) {
       v = ev_evaluate(datum);
     }
     if (how.print) {
-      FILE* out = port_out();
-      pr_write(v, out);
-      port_write("\n", out);
+      FILE* out = rd_out();
+      rd_print(v, out);
+      rd_write("\n", out);
       if (how.console) std::fflush(out);
     }
     if (how.console) vm.loop_state.store(0);
@@ -87,16 +87,16 @@ void ev_read_eval(const ReadEval& how) {
 // a datum is read the form register holds the caller's form, so a malformed
 // file is reported at its (load ...), or at toplevel for a file named on
 // the command line.
-void rd_load(const char* name, Value caller) {
+void ev_load(const char* name, Value caller) {
   vm.form = caller;
-  port_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
+  rd_console(("; Loading. \"" + std::string(name) + "\"\n").c_str());
   FILE* f = plat_fopen(name, "r");
-  if (f == nullptr) ev_error(E_FILE);
+  if (f == nullptr) mem_error(E_FILE);
   FileGuard file(f);  // an error in the file unwinds through here
   ev_read_eval(ReadEval{file.fp, caller, true, false, false});
   // A stream that fails to read (a directory, say) ends like an empty file;
   // it is reported rather than taken for a successful load.
-  if (std::ferror(file.fp)) ev_error(E_FILE);
+  if (std::ferror(file.fp)) mem_error(E_FILE);
 }
 
 }  // namespace ondrel

@@ -31,6 +31,6 @@ void ev_read_eval(const ReadEval& how);
 // Load the file `name`: announce it, evaluate every datum, print nothing.
 // `caller` is the form reported when the file cannot be opened or a datum
 // cannot be read: the (load ...) call, or NIL (toplevel) at start-up.
-void rd_load(const char* name, Value caller);
+void ev_load(const char* name, Value caller);
 
 }  // namespace ondrel

@@ -19,7 +19,7 @@ enum PrimKind : uint8_t {
 };
 
 // A primitive receives the list of its evaluated arguments and returns one
-// value; it reports failure only through ev_error.
+// value; it reports failure only through mem_error.
 using PrimFn = Value (*)(Value args);
 
 // One row of a group's registration table.
@@ -31,20 +31,20 @@ struct PrimDef {
 
 // Handlers are kept in a table; a PRIMITIVE's first word is the index.
 constexpr uint32_t MAX_HANDLERS = 512;
-inline PrimFn prim_handlers[MAX_HANDLERS];
-inline uint32_t prim_nhandlers = 0;
-inline uint32_t prim_registrations = 0;  // every registration counts
+inline PrimFn ev_handlers[MAX_HANDLERS];
+inline uint32_t ev_nhandlers = 0;
+inline uint32_t ev_registrations = 0;  // every registration counts
 
 // Intern `name`, make it a plain SYMBOL and bind it to a new PRIMITIVE.
-void reg_primitive(const char* name, PrimKind kind, PrimFn fn);
+void ev_register(const char* name, PrimKind kind, PrimFn fn);
 // Register each row of a table in order.
 template <unsigned N>
-void reg_table(const PrimDef (&defs)[N]) {
-  for (const PrimDef& d : defs) reg_primitive(d.name, d.kind, d.fn);
+void ev_register_table(const PrimDef (&defs)[N]) {
+  for (const PrimDef& d : defs) ev_register(d.name, d.kind, d.fn);
 }
 
 // Intern and bind to a kind-0 PRIMITIVE holding an evaluator state.
-void reg_eval_primitive(const char* name, uint32_t state);
+void ev_register_eval(const char* name, uint32_t state);
 // The constants, the keywords, the special symbols and the evaluator's own
 // primitives (eval, apply, call/cc); the groups follow (toplevel/groups.cpp).
 void ev_init_symbols();

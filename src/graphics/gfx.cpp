@@ -67,7 +67,7 @@ void gfx_redraw_turtle() {
 }
 
 void gfx_message(const char* text) {
-  port_console(text);
+  rd_console(text);
   std::fflush(stdout);
 }
 
@@ -158,7 +158,7 @@ void run_hook(void (*hook)()) {
 }  // namespace
 
 Value gfx_open_window(Value args) {
-  if (is(args, PAIR)) ev_error(E_TOO_MANY);
+  if (is(args, PAIR)) mem_error(E_TOO_MANY);
   if (gfx.open == GFX_OPEN) {
     gfx_message(GFX_ALREADY_OPEN);
     return NIL;
@@ -194,7 +194,7 @@ void gfx_ensure_open() {
 }
 
 Value gfx_close_window(Value args) {
-  if (is(args, PAIR)) ev_error(E_TOO_MANY);
+  if (is(args, PAIR)) mem_error(E_TOO_MANY);
   if (gfx.open == 0) {
     gfx_message(GFX_NO_NEED);
     return NIL;

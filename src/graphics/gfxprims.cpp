@@ -29,23 +29,23 @@ constexpr uint32_t LIST_LIMIT = HEAP_CELLS;
 void gfx_collect_ints(Value args, int n, int32_t* out) {
   Value a = args;
   for (int i = 0; i < n; ++i, a = cdr(a))
-    if (!is(a, PAIR)) ev_error(E_NOT_ENOUGH);
+    if (!is(a, PAIR)) mem_error(E_NOT_ENOUGH);
   gfx_ensure_open();
   uint32_t count = 0;
   for (a = args; is(a, PAIR); a = cdr(a), ++count) {
-    if (count >= LIST_LIMIT) ev_error(E_TOO_MANY);
+    if (count >= LIST_LIMIT) mem_error(E_TOO_MANY);
     Value v = car(a);
-    if (!is(v, INTEGER)) ev_error(E_NEED_NUMBER);
+    if (!is(v, INTEGER)) mem_error(E_NEED_NUMBER);
     if (count < uint32_t(n)) out[count] = int_value(v);
   }
-  if (count > uint32_t(n)) ev_error(E_TOO_MANY);
+  if (count > uint32_t(n)) mem_error(E_TOO_MANY);
 }
 
 namespace {
 
 // Primitives taking no argument refuse any before doing anything.
 void no_arguments(Value args) {
-  if (is(args, PAIR)) ev_error(E_TOO_MANY);
+  if (is(args, PAIR)) mem_error(E_TOO_MANY);
 }
 
 bool in_area(int32_t x, int32_t y) { return x >= 0 && x <= GFX_AREA_W && y >= 0 && y <= GFX_AREA_H; }
@@ -164,7 +164,7 @@ Value gfx_color(Value args) {
   int32_t v[2] = {};
   gfx_collect_ints(args, 2, v);
   // Indices name palette entries; others are refused before anything changes.
-  if (v[0] < 0 || v[0] >= GFX_PALETTE_SIZE || v[1] < 0 || v[1] >= GFX_PALETTE_SIZE) ev_error(E_OUT_OF_RANGE);
+  if (v[0] < 0 || v[0] >= GFX_PALETTE_SIZE || v[1] < 0 || v[1] >= GFX_PALETTE_SIZE) mem_error(E_OUT_OF_RANGE);
   gfx_set_color(v[0], v[1]);
   return NIL;
 }
@@ -252,6 +252,6 @@ constexpr PrimDef GFX_PRIMS[] = {
 
 }  // namespace
 
-void gfx_register() { reg_table(GFX_PRIMS); }
+void gfx_register() { ev_register_table(GFX_PRIMS); }
 
 }  // namespace ondrel

@@ -160,19 +160,19 @@ static constexpr const char* kMessagesJa[ERROR_CODES] = {
     "\x92\x86\x92\x66",
 };
 
-const char* ev_message(int code) {
+const char* mem_message(int code) {
   if (code < 0 || code >= ERROR_CODES) code = 0;
   return vm.japanese ? kMessagesJa[code] : kMessagesEn[code];
 }
 
-[[noreturn]] void ev_error(int code) { throw Unwind{UNWIND_ERROR, code, vm.form}; }
+[[noreturn]] void mem_error(int code) { throw Unwind{UNWIND_ERROR, code, vm.form}; }
 
-[[noreturn]] void tl_quit() { throw Unwind{UNWIND_QUIT, 0, NIL}; }
+[[noreturn]] void mem_quit() { throw Unwind{UNWIND_QUIT, 0, NIL}; }
 
-void ev_check_break() {
+void mem_check_break() {
   if (vm.break_flag.load(std::memory_order_relaxed) != 0) {
     vm.break_flag.store(0, std::memory_order_relaxed);
-    ev_error(E_USER_BREAK);
+    mem_error(E_USER_BREAK);
   }
 }
 

@@ -44,7 +44,7 @@ enum ErrorCode : int {
 };
 
 // Text of error `code` in the active language.
-const char* ev_message(int code);
+const char* mem_message(int code);
 
 // Unwind codes carried to the recovery points.
 enum UnwindCode : int { UNWIND_ERROR = 1, UNWIND_QUIT = 2 };
@@ -60,10 +60,10 @@ struct Unwind {
 };
 
 // Raise error `code`: throw it with the form register, nothing more.
-[[noreturn]] void ev_error(int code);
+[[noreturn]] void mem_error(int code);
 // Unwind with code 2 and no message.
-[[noreturn]] void tl_quit();
+[[noreturn]] void mem_quit();
 // Raise error 41 when Ctrl+C was pressed since the last poll.
-void ev_check_break();
+void mem_check_break();
 
 }  // namespace ondrel

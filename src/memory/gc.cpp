@@ -22,7 +22,7 @@ static uint32_t mark_sp;
 [[noreturn]] static void corrupt_heap(uint8_t tag) {
   std::fputs("memory : Unknown ID \n", stdout);
   std::fprintf(stderr, "ID number = %d\n", static_cast<int>(static_cast<int8_t>(tag)));
-  tl_quit();
+  mem_quit();
 }
 
 static void mark(Value root) {
@@ -118,7 +118,7 @@ static void find_owners() {
   std::memset(str_owner, 0, sizeof str_owner);
   std::memset(vec_owner, 0, sizeof vec_owner);
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     if (marked_as(c, STRING)) {
       uint32_t p = cell(c).w1;
       if (p >= STR_BASE && p < STR_BASE + AREA_BYTES && str_owner[p - STR_BASE] == 0)
@@ -180,7 +180,7 @@ static uint32_t sweep() {
   uint32_t nfree = 0;
   Value head = NIL, last = NIL;
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     Cell& k = cell(c);
     if (k.tag & MARK_BIT) {
       k.tag &= static_cast<uint8_t>(~MARK_BIT);
@@ -218,7 +218,7 @@ static void check_heap() {
   // The free list: free cells in address order, tagged PAIR with NIL first.
   Value last = 0;
   for (Value c = mem.free; c != NIL; c = cell(c).w2) {
-    if (!is_heap_value(c) || c <= last) broken("free list out of address order", c);
+    if (!mem_is_heap_value(c) || c <= last) broken("free list out of address order", c);
     if (cell(c).tag != PAIR || cell(c).w1 != NIL) broken("free cell not an empty PAIR", c);
     last = c;
   }
@@ -226,7 +226,7 @@ static void check_heap() {
   std::memset(str_owned, 0, sizeof str_owned);
   std::memset(vec_owned, 0, sizeof vec_owned);
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     uint8_t tag = cell(c).tag;
     if (tag & MARK_BIT) broken("MARK_BIT left on a cell", c);
     uint8_t t = tag & TYPE_MASK;

@@ -38,7 +38,7 @@ void mem_init() {
   void* arena = std::calloc(1, ARENA_BYTES);
   if (arena == nullptr) {
     con_puts(SJ_MEMORY_FAILED);  // "memory : メモリ確保に失敗しました．\n"
-    tl_quit();
+    mem_quit();
   }
   mem_base = static_cast<uint8_t*>(arena);
   for (uint32_t k = 0; k < 256; ++k) {
@@ -49,10 +49,10 @@ void mem_init() {
   cell(NIL) = Cell{CONSTANT, 0, 0, NIL, NIL};
   cell(NULL_VECTOR) = Cell{CONSTANT, 0, 0, NULL_VECTOR, NIL};
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value next = i + 1 < HEAP_CELLS ? heap_cell(i + 1) : NIL;
-    cell(heap_cell(i)) = Cell{PAIR, 0, 0, NIL, next};
+    Value next = i + 1 < HEAP_CELLS ? mem_heap_cell(i + 1) : NIL;
+    cell(mem_heap_cell(i)) = Cell{PAIR, 0, 0, NIL, next};
   }
-  mem.free = heap_cell(0);
+  mem.free = mem_heap_cell(0);
   mem.str_top = STR_BASE;
   mem.vec_top = VEC_BASE;
   mem.sp = 0;
@@ -78,7 +78,7 @@ void mem_shutdown() {
 // always, under the stress switch).  Raises `err` when no cell is left.
 static Value take_cell(uint8_t cause, int err) {
   if (mem.free == NIL || mem.stress) mem_collect(cause);
-  if (mem.free == NIL) ev_error(err);
+  if (mem.free == NIL) mem_error(err);
   Value c = mem.free;
   mem.free = cell(c).w2;
   return c;
@@ -102,11 +102,11 @@ Value mem_cons_slow(Value a, Value d) {
 
 // Ensure a free cell and `need` bytes in the string area, collecting once.
 static void string_room(uint32_t need) {
-  if (need > AREA_BYTES) ev_error(E_STRING_AREA);
+  if (need > AREA_BYTES) mem_error(E_STRING_AREA);
   bool short_of_room = mem.str_top + need > STR_BASE + AREA_BYTES;
   if (short_of_room || mem.free == NIL || mem.stress) {
     mem_collect(GC_STRING);
-    if (mem.str_top + need > STR_BASE + AREA_BYTES || mem.free == NIL) ev_error(E_STRING_AREA);
+    if (mem.str_top + need > STR_BASE + AREA_BYTES || mem.free == NIL) mem_error(E_STRING_AREA);
   }
 }
 
@@ -136,7 +136,7 @@ Value mem_make_string(const char* text) {
 }
 
 Value mem_make_string_fill(uint32_t n, uint8_t fill) {
-  if (n >= AREA_BYTES) ev_error(E_STRING_AREA);
+  if (n >= AREA_BYTES) mem_error(E_STRING_AREA);
   string_room(n + 1);
   Value s = new_string_cell(n + 1);
   char* dst = str_bytes(s);
@@ -191,7 +191,7 @@ Value mem_make_vector(uint32_t n) {
   bool short_of_room = mem.vec_top + need > VEC_BASE + AREA_BYTES;
   if (short_of_room || mem.free == NIL || mem.stress) {
     mem_collect(GC_VECTOR);
-    if (mem.vec_top + need > VEC_BASE + AREA_BYTES || mem.free == NIL) ev_error(E_VECTOR_AREA);
+    if (mem.vec_top + need > VEC_BASE + AREA_BYTES || mem.free == NIL) mem_error(E_VECTOR_AREA);
   }
   Value v = mem.free;
   mem.free = cell(v).w2;
@@ -208,12 +208,12 @@ Value mem_make_vector(uint32_t n) {
 /* -------------------------------------------------------- software stack */
 
 void mem_push(Value v) {
-  if (mem.sp >= STACK_WORDS) ev_error(E_SSTACK_OVER);
+  if (mem.sp >= STACK_WORDS) mem_error(E_SSTACK_OVER);
   sstack()[mem.sp++] = v;
 }
 
 Value mem_pop() {
-  if (mem.sp == 0) ev_error(E_SSTACK_UNDER);
+  if (mem.sp == 0) mem_error(E_SSTACK_UNDER);
   return sstack()[--mem.sp];
 }
 

@@ -141,7 +141,7 @@ inline int64_t mem_list_length(Value l) {
 }
 
 // Heap walking helpers for tests and checks.
-inline Value heap_cell(uint32_t i) { return HEAP_BASE + 12 * i; }
-inline bool is_heap_value(Value v) { return v >= HEAP_BASE && v < HEAP_END && (v - HEAP_BASE) % 12 == 0; }
+inline Value mem_heap_cell(uint32_t i) { return HEAP_BASE + 12 * i; }
+inline bool mem_is_heap_value(Value v) { return v >= HEAP_BASE && v < HEAP_END && (v - HEAP_BASE) % 12 == 0; }
 
 }  // namespace ondrel

@@ -14,7 +14,7 @@ static uint32_t sym_bucket(const char* name) {
   return sum;
 }
 
-Value sym_intern(const char* name) {
+Value mem_intern(const char* name) {
   uint32_t b = sym_bucket(name);
   for (Value l = roots.symtab[b]; l != NIL; l = cdr(l))
     if (std::strcmp(sym_name(car(l)), name) == 0) return car(l);

@@ -7,17 +7,17 @@
 namespace ondrel {
 
 // Constants (CONSTANT cells), made at start-up (eval/registry.cpp).
-inline Value sym_true, sym_false, sym_eof, sym_unspecified, sym_else, sym_arrow;
+inline Value mem_true, mem_false, mem_eof, mem_unspecified, mem_else, mem_arrow;
 // Keywords the reader, the evaluator and the rewriting of `do` build forms with.
-inline Value sym_quote, sym_quasiquote, sym_unquote, sym_unquote_splicing;
-inline Value sym_lambda, sym_if, sym_begin;
+inline Value mem_quote, mem_quasiquote, mem_unquote, mem_unquote_splicing;
+inline Value mem_lambda, mem_if, mem_begin;
 // "#<PROMPT>" (its value is the prompt) and "##-Do-Loop-##".
-inline Value sym_prompt, sym_do_loop;
+inline Value mem_prompt, mem_do_loop;
 
-inline Value boolean(bool b) { return b ? sym_true : sym_false; }
+inline Value boolean(bool b) { return b ? mem_true : mem_false; }
 
 // Return the interned cell of `name` (case-sensitive), making an unbound
 // SYMBOL when it is new.
-Value sym_intern(const char* name);
+Value mem_intern(const char* name);
 
 }  // namespace ondrel

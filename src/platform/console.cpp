@@ -43,8 +43,8 @@ struct Console {
   bool conv_in = false;       // typed UTF-8 becomes Shift-JIS
   bool conv_out = false;      // written Shift-JIS becomes UTF-8
   locale_t locale = nullptr;  // the environment's LC_CTYPE, for the editor
-  ConConverter to_sjis;       // typed text on the way to the reader
-  ConConverter to_utf8;       // written text on the way to the terminal
+  PlatConverter to_sjis;       // typed text on the way to the reader
+  PlatConverter to_utf8;       // written text on the way to the terminal
   std::string line;           // the finished line
   size_t pos = 0;             // next byte of `line` to hand out
   int pushback = CON_NO_PUSHBACK;
@@ -172,8 +172,8 @@ static LineResult edit_line(std::string& raw) {
   {
     std::lock_guard<std::mutex> hold(con_out_lock);
     if (con.prompt_pending) {
-      con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
-      con_convert_flush(con.to_utf8, shown);
+      plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+      plat_convert_flush(con.to_utf8, shown);
     }
     con.prompt_pending = false;
     con.prompt.clear();
@@ -212,7 +212,7 @@ static LineResult edit_line(std::string&) { return LINE_END; }
 static void flush_output() {
   std::lock_guard<std::mutex> hold(con_out_lock);
   std::string tail;
-  con_convert_flush(con.to_utf8, tail);
+  plat_convert_flush(con.to_utf8, tail);
   if (!tail.empty()) std::fwrite(tail.data(), 1, tail.size(), con.out);
   std::fflush(con.out);
 }
@@ -233,8 +233,8 @@ static void con_init() {
   con.locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
   const char* codeset = con.locale != nullptr ? nl_langinfo_l(CODESET, con.locale) : "";
   bool utf8 = con_wants_conversion(codeset, std::getenv("ONDREL_CONSOLE"));
-  con.conv_in = tty_in && utf8 && con_converter_open(con.to_sjis, "CP932", "UTF-8");
-  con.conv_out = tty_out && utf8 && con_converter_open(con.to_utf8, "UTF-8", "CP932");
+  con.conv_in = tty_in && utf8 && plat_converter_open(con.to_sjis, "CP932", "UTF-8");
+  con.conv_out = tty_out && utf8 && plat_converter_open(con.to_utf8, "UTF-8", "CP932");
   if (tty_in && tty_out) {
     locale_t old = uselocale(con.locale != nullptr ? con.locale : LC_GLOBAL_LOCALE);
     if (editor_start()) con.mode = CON_EDITOR;
@@ -280,7 +280,7 @@ static void show_prompt() {
     std::lock_guard<std::mutex> hold(con_out_lock);
     if (!con.prompt_pending) return;
     con.prompt_pending = false;
-    con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+    plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
     con.prompt.clear();
   }
   std::fwrite(shown.data(), 1, shown.size(), stdout);
@@ -294,7 +294,7 @@ static bool next_line() {
   LineResult got;
   for (;;) {
     {
-      EvUnlock waiting;
+      PlatUnlock waiting;
       got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
       if (got == LINE_OK && con_editor_busy() &&
           raw.find_first_not_of(" \t\r\n") != std::string::npos)
@@ -311,8 +311,8 @@ static bool next_line() {
   con.line.clear();
   con.pos = 0;
   if (con.conv_in) {
-    con_convert(con.to_sjis, raw.data(), raw.size(), con.line);
-    con_convert_flush(con.to_sjis, con.line);
+    plat_convert(con.to_sjis, raw.data(), raw.size(), con.line);
+    plat_convert_flush(con.to_sjis, con.line);
   } else {
     con.line = raw;
   }
@@ -323,7 +323,7 @@ int con_read_char() {
   if (con_no_input) return EOF;
   con_init();
   if (served_plainly()) {
-    EvUnlock waiting;  // a pipe may keep the reader waiting too
+    PlatUnlock waiting;  // a pipe may keep the reader waiting too
     return std::getc(stdin);
   }
   if (con.pushback != CON_NO_PUSHBACK) {
@@ -387,10 +387,10 @@ void con_write(const char* text, size_t n) {
     }
     if (con.prompt_pending) {
       con.prompt_pending = false;
-      con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+      plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
       con.prompt.clear();
     }
-    con_convert(con.to_utf8, text, n, shown);  // unchanged when not converting
+    plat_convert(con.to_utf8, text, n, shown);  // unchanged when not converting
   }
   std::fwrite(shown.data(), 1, shown.size(), stdout);
 }
@@ -404,7 +404,7 @@ ConPrompt::ConPrompt(FILE* in, FILE* out) {
   std::lock_guard<std::mutex> hold(con_out_lock);
   if (con.prompt_pending) {  // an earlier prompt nobody read after: show it
     std::string shown;
-    con_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
+    plat_convert(con.to_utf8, con.prompt.data(), con.prompt.size(), shown);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
   }
   con.prompt.clear();

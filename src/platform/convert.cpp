@@ -7,20 +7,20 @@
 
 namespace ondrel {
 
-bool con_converter_open(ConConverter& cv, const char* to, const char* from) {
+bool plat_converter_open(PlatConverter& cv, const char* to, const char* from) {
   iconv_t d = iconv_open(to, from);
   cv.held.clear();
   cv.cd = d == reinterpret_cast<iconv_t>(-1) ? nullptr : d;
   return cv.cd != nullptr;
 }
 
-void con_converter_close(ConConverter& cv) {
+void plat_converter_close(PlatConverter& cv) {
   if (cv.cd != nullptr) iconv_close(static_cast<iconv_t>(cv.cd));
   cv.cd = nullptr;
   cv.held.clear();
 }
 
-void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out) {
+void plat_convert(PlatConverter& cv, const char* text, size_t n, std::string& out) {
   if (cv.cd == nullptr) {
     out.append(text, n);
     return;
@@ -54,12 +54,12 @@ void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out)
   }
 }
 
-void con_convert_flush(ConConverter& cv, std::string& out) {
+void plat_convert_flush(PlatConverter& cv, std::string& out) {
   out += cv.held;
   cv.held.clear();
 }
 
-bool con_convert_exact(ConConverter& cv, std::string_view in, std::string& out) {
+bool plat_convert_exact(PlatConverter& cv, std::string_view in, std::string& out) {
   if (cv.cd == nullptr) return false;
   iconv_t cd = static_cast<iconv_t>(cv.cd);
   iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -10,17 +10,17 @@ namespace ondrel {
 // One converter between two encodings (to, from as iconv names them).  Bytes that do not convert
 // pass unchanged; an incomplete character at the end of a text is held
 // until the next text arrives (or until flush).
-struct ConConverter {
+struct PlatConverter {
   void* cd = nullptr;  // iconv descriptor, or null when no conversion
   std::string held;    // the start of a character split between two texts
 };
-bool con_converter_open(ConConverter& cv, const char* to, const char* from);
-void con_converter_close(ConConverter& cv);
-void con_convert(ConConverter& cv, const char* text, size_t n, std::string& out);
-void con_convert_flush(ConConverter& cv, std::string& out);
+bool plat_converter_open(PlatConverter& cv, const char* to, const char* from);
+void plat_converter_close(PlatConverter& cv);
+void plat_convert(PlatConverter& cv, const char* text, size_t n, std::string& out);
+void plat_convert_flush(PlatConverter& cv, std::string& out);
 
 // The whole of `in` converted in one go, from the initial shift state;
 // false when any of it does not convert.
-bool con_convert_exact(ConConverter& cv, std::string_view in, std::string& out);
+bool plat_convert_exact(PlatConverter& cv, std::string_view in, std::string& out);
 
 }  // namespace ondrel

@@ -11,46 +11,46 @@
 
 namespace ondrel {
 
-inline std::mutex ev_lock_mutex;
-inline thread_local bool ev_lock_held = false;  // this thread holds the lock
+inline std::mutex plat_lock_mutex;
+inline thread_local bool plat_lock_held = false;  // this thread holds the lock
 
 // Take the lock for the rest of the thread's life (the console thread: it
 // is never given back, so nothing runs the interpreter during shutdown).
-inline void ev_lock_for_good() {
-  ev_lock_mutex.lock();
-  ev_lock_held = true;
+inline void plat_lock_for_good() {
+  plat_lock_mutex.lock();
+  plat_lock_held = true;
 }
 
 // Hold the lock for a scope.
-struct EvLock {
-  EvLock() {
-    ev_lock_mutex.lock();
-    ev_lock_held = true;
+struct PlatLock {
+  PlatLock() {
+    plat_lock_mutex.lock();
+    plat_lock_held = true;
   }
-  ~EvLock() {
-    ev_lock_held = false;
-    ev_lock_mutex.unlock();
+  ~PlatLock() {
+    plat_lock_held = false;
+    plat_lock_mutex.unlock();
   }
-  EvLock(const EvLock&) = delete;
-  EvLock& operator=(const EvLock&) = delete;
+  PlatLock(const PlatLock&) = delete;
+  PlatLock& operator=(const PlatLock&) = delete;
 };
 
 // Let go of the lock, when this thread holds it, for a wait that touches
 // nothing of the interpreter; take it back at the end of the scope.
-struct EvUnlock {
+struct PlatUnlock {
   bool was_held;
-  EvUnlock() : was_held(ev_lock_held) {
+  PlatUnlock() : was_held(plat_lock_held) {
     if (!was_held) return;
-    ev_lock_held = false;
-    ev_lock_mutex.unlock();
+    plat_lock_held = false;
+    plat_lock_mutex.unlock();
   }
-  ~EvUnlock() {
+  ~PlatUnlock() {
     if (!was_held) return;
-    ev_lock_mutex.lock();
-    ev_lock_held = true;
+    plat_lock_mutex.lock();
+    plat_lock_held = true;
   }
-  EvUnlock(const EvUnlock&) = delete;
-  EvUnlock& operator=(const EvUnlock&) = delete;
+  PlatUnlock(const PlatUnlock&) = delete;
+  PlatUnlock& operator=(const PlatUnlock&) = delete;
 };
 
 }  // namespace ondrel

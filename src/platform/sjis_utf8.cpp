@@ -81,8 +81,8 @@ bool pair_character_ok(char32_t c) {
 Tables build_tables() {
   Tables t;
   t.fwd.assign(0x10000, 0);
-  ConConverter dec, enc;
-  if (con_converter_open(dec, "UTF-8", "CP932") && con_converter_open(enc, "CP932", "UTF-8")) {
+  PlatConverter dec, enc;
+  if (plat_converter_open(dec, "UTF-8", "CP932") && plat_converter_open(enc, "CP932", "UTF-8")) {
     std::string in(2, '\0'), mid, back;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!is_lead(lead)) continue;
@@ -90,18 +90,18 @@ Tables build_tables() {
         if (!is_trail(trail)) continue;
         in[0] = char(lead);
         in[1] = char(trail);
-        if (!con_convert_exact(dec, in, mid) || mid.empty()) continue;
+        if (!plat_convert_exact(dec, in, mid) || mid.empty()) continue;
         size_t i = 0;
         char32_t c = get_utf8(mid, i);
         if (i != mid.size() || !pair_character_ok(c)) continue;
-        if (!con_convert_exact(enc, mid, back) || back != in) continue;
+        if (!plat_convert_exact(enc, mid, back) || back != in) continue;
         t.fwd[lead << 8 | trail] = c;
         t.rev.emplace_back(c, uint16_t(lead << 8 | trail));
       }
     }
   }
-  con_converter_close(dec);
-  con_converter_close(enc);
+  plat_converter_close(dec);
+  plat_converter_close(enc);
   std::sort(t.rev.begin(), t.rev.end());
   return t;
 }

@@ -7,8 +7,8 @@ namespace ondrel {
 // too many error 14, both before any type check.
 static void exactly(Value args, uint32_t n) {
   uint32_t given = prim_count(args);
-  if (given < n) ev_error(E_NOT_ENOUGH);
-  if (given > n) ev_error(E_TOO_MANY);
+  if (given < n) mem_error(E_NOT_ENOUGH);
+  if (given > n) mem_error(E_TOO_MANY);
 }
 
 static uint8_t need_char(Value v) { return char_code(prim_need(v, CHARACTER, E_NEED_CHAR)); }
@@ -45,7 +45,7 @@ static Value p_char_ci_ge(Value args) { return char_compare(args, CMP_GE, true);
 
 /* ------------------------------------------------------ classification */
 
-static Value p_char_p(Value args) { return boolean(has_tag(prim_arg0(args), CHARACTER)); }
+static Value p_char_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), CHARACTER)); }
 
 // The code of the one CHARACTER argument.
 static uint8_t one_char(Value args) {
@@ -113,6 +113,6 @@ static constexpr PrimDef CHAR_PRIMS[] = {
     {"char-downcase", K_ONE, p_char_downcase},
 };
 
-void prim_register_chars() { reg_table(CHAR_PRIMS); }
+void prim_register_chars() { ev_register_table(CHAR_PRIMS); }
 
 }  // namespace ondrel

@@ -31,11 +31,11 @@ static Value p_set_cdr(Value args) {
 // The argument list is reachable from the caller; only the head of the new
 // list needs the software stack.
 static Value p_list(Value args) {
-  if (!has_tag(args, PAIR)) return NIL;
+  if (!prim_has_tag(args, PAIR)) return NIL;
   Value head = mem_cons(car(args), NIL);
   Protect keep(head);
   Value tail = head;
-  for (Value a = cdr(args); has_tag(a, PAIR); a = cdr(a)) {
+  for (Value a = cdr(args); prim_has_tag(a, PAIR); a = cdr(a)) {
     Value p = mem_cons(car(a), NIL);
     set_cdr(tail, p);
     tail = p;
@@ -47,7 +47,7 @@ static Value p_list(Value args) {
 // following cdrs while they are PAIRs; a non-list tail is dropped.  The
 // caller keeps the head of the list on the software stack.
 static void copy_onto(Value from, Value& tail) {
-  for (; has_tag(from, PAIR); from = cdr(from)) {
+  for (; prim_has_tag(from, PAIR); from = cdr(from)) {
     Value p = mem_cons(car(from), NIL);
     set_cdr(tail, p);
     tail = p;
@@ -57,20 +57,20 @@ static void copy_onto(Value from, Value& tail) {
 // (append l1 ... ln): the last argument is shared as the tail unless NIL
 // arguments stand right before it, in which case it is copied too.
 static Value p_append(Value args) {
-  if (!has_tag(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  if (!prim_has_tag(args, PAIR)) mem_error(E_NOT_ENOUGH);
   Value a = args;
-  while (car(a) == NIL && has_tag(cdr(a), PAIR)) a = cdr(a);
-  if (!has_tag(cdr(a), PAIR)) return car(a);  // the last one, whatever it is
+  while (car(a) == NIL && prim_has_tag(cdr(a), PAIR)) a = cdr(a);
+  if (!prim_has_tag(cdr(a), PAIR)) return car(a);  // the last one, whatever it is
   Value first = prim_need(car(a), PAIR, E_NEED_LIST);
   Value head = mem_cons(car(first), NIL);
   Protect keep(head);
   Value tail = head;
   copy_onto(cdr(first), tail);
   bool after_nil = false;  // the argument just before is NIL
-  for (a = cdr(a); has_tag(a, PAIR); a = cdr(a)) {
+  for (a = cdr(a); prim_has_tag(a, PAIR); a = cdr(a)) {
     Value x = car(a);
-    bool last = !has_tag(cdr(a), PAIR);
-    if (!has_tag(x, PAIR) && x != NIL) ev_error(E_NEED_LIST);
+    bool last = !prim_has_tag(cdr(a), PAIR);
+    if (!prim_has_tag(x, PAIR) && x != NIL) mem_error(E_NEED_LIST);
     if (last && !after_nil) {
       set_cdr(tail, x);  // shared, not copied
     } else {
@@ -101,7 +101,7 @@ bool prim_equal(Value a, Value b) {
   const uint32_t base = mem.sp;
   uint32_t vframes = 0;
   for (;;) {
-    ev_check_break();  // Ctrl+C ends a walk over a circular structure
+    mem_check_break();  // Ctrl+C ends a walk over a circular structure
     bool same = true;
     if (a != b) {
       uint8_t ta = type_of(a), tb = type_of(b);
@@ -175,32 +175,32 @@ static Value p_equal(Value args) { return boolean(prim_equal(prim_arg0(args), pr
 // The constants ((), #t, #f, else, =>) count as symbols; keywords do not.
 static Value p_symbol_p(Value args) {
   Value v = prim_arg0(args);
-  return boolean(type_of(v) == SYMBOL || has_tag(v, CONSTANT));
+  return boolean(type_of(v) == SYMBOL || prim_has_tag(v, CONSTANT));
 }
 
 // A global procedure arrives as its SYMBOL: look through it to its value.
 static Value p_procedure_p(Value args) {
   Value v = prim_arg0(args);
-  if (has_tag(v, NAMED_PROCEDURE)) v = car(v);
+  if (prim_has_tag(v, NAMED_PROCEDURE)) v = car(v);
   if (type_of(v) == SYMBOL) v = car(v);
-  if (v == 0) return sym_false;  // unbound
+  if (v == 0) return mem_false;  // unbound
   switch (tag_byte(v)) {
     case PRIMITIVE:
     case CLOSURE:
     case CONTINUATION:
-    case KEYWORD: return sym_true;
-    default: return sym_false;
+    case KEYWORD: return mem_true;
+    default: return mem_false;
   }
 }
 
 static Value p_boolean_p(Value args) {
   Value v = prim_arg0(args);
-  return boolean(v == sym_true || v == sym_false);
+  return boolean(v == mem_true || v == mem_false);
 }
 
-static Value p_pair_p(Value args) { return boolean(has_tag(prim_arg0(args), PAIR)); }
+static Value p_pair_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), PAIR)); }
 
-static Value p_not(Value args) { return boolean(prim_arg0(args) == sym_false); }
+static Value p_not(Value args) { return boolean(prim_arg0(args) == mem_false); }
 
 // make-string copies the name before it allocates, so the move of the
 // name's bytes by a collection cannot spoil the copy.
@@ -209,7 +209,7 @@ static Value p_symbol_to_string(Value args) { return mem_make_string(sym_name(pr
 static Value p_string_to_symbol(Value args) {
   Value s = prim_need(prim_arg0(args), STRING, E_NEED_STRING);
   std::string name(str_bytes(s));  // the bytes may move while interning
-  return sym_intern(name.c_str());
+  return mem_intern(name.c_str());
 }
 
 /* -------------------------------------------------------- registration */
@@ -235,6 +235,6 @@ static constexpr PrimDef LIST_PRIMS[] = {
     {"string->symbol", K_ONE, p_string_to_symbol},
 };
 
-void prim_register_lists() { reg_table(LIST_PRIMS); }
+void prim_register_lists() { ev_register_table(LIST_PRIMS); }
 
 }  // namespace ondrel

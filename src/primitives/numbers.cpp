@@ -8,15 +8,15 @@ namespace ondrel {
 
 /* ---------------------------------------------------------- predicates */
 
-static bool kind_of(Value args, Tag t) { return has_tag(prim_arg0(args), t); }
+static bool kind_of(Value args, Tag t) { return prim_has_tag(prim_arg0(args), t); }
 
 static Value p_number_p(Value args) {
   switch (tag_byte(prim_arg0(args))) {
     case INTEGER:
     case RATIONAL:
     case REAL:
-    case COMPLEX: return sym_true;
-    default: return sym_false;
+    case COMPLEX: return mem_true;
+    default: return mem_false;
   }
 }
 
@@ -29,19 +29,19 @@ static Value p_inexact_p(Value args) { return boolean(!kind_of(args, INTEGER)); 
 
 static Value p_zero_p(Value args) {
   Value v = prim_arg0(args);
-  return boolean(has_tag(v, INTEGER) && int_value(v) == 0);
+  return boolean(prim_has_tag(v, INTEGER) && int_value(v) == 0);
 }
 
 /* ---------------------------------------------------------- arithmetic */
 
 // The value of an INTEGER or REAL as a double; error 16 for anything else.
 static double need_real(Value v, bool& all_int) {
-  if (has_tag(v, INTEGER)) return int_value(v);
-  if (has_tag(v, REAL)) {
+  if (prim_has_tag(v, INTEGER)) return int_value(v);
+  if (prim_has_tag(v, REAL)) {
     all_int = false;
     return real_value(v);
   }
-  ev_error(E_NEED_NUMBER);
+  mem_error(E_NEED_NUMBER);
 }
 
 // An integer result: the double truncated toward zero to 64 bits, keeping
@@ -61,7 +61,7 @@ static Value arith(Value args, ArithOp op) {
   prim_need_args(args, 2);
   bool all_int = true, zero_divisor = false;
   double acc = need_real(car(args), all_int);
-  for (Value a = cdr(args); has_tag(a, PAIR); a = cdr(a)) {
+  for (Value a = cdr(args); prim_has_tag(a, PAIR); a = cdr(a)) {
     double x = need_real(car(a), all_int);
     switch (op) {
       case OP_ADD: acc += x; break;
@@ -74,7 +74,7 @@ static Value arith(Value args, ArithOp op) {
     }
   }
   if (!all_int) return mem_make_real(acc);
-  if (zero_divisor) ev_error(E_DIV_ZERO);
+  if (zero_divisor) mem_error(E_DIV_ZERO);
   return mem_make_integer(wrap_int(acc));
 }
 
@@ -91,12 +91,12 @@ static Value compare(Value args, CmpOp op) {
   prim_need_args(args, 2);
   bool all_int = true;
   double ref = need_real(car(args), all_int);
-  for (Value a = cdr(args); has_tag(a, PAIR); a = cdr(a)) {
+  for (Value a = cdr(args); prim_has_tag(a, PAIR); a = cdr(a)) {
     double x = need_real(car(a), all_int);
-    if (!prim_holds(op, ref, x)) return sym_false;
+    if (!prim_holds(op, ref, x)) return mem_false;
     if (op != CMP_EQ) ref = x;  // = compares every argument with the first
   }
-  return sym_true;
+  return mem_true;
 }
 
 static Value p_num_eq(Value args) { return compare(args, CMP_EQ); }
@@ -116,7 +116,7 @@ static Value p_remainder(Value args) {
   prim_need_args(args, 2);
   int32_t a = prim_need_int(prim_arg0(args), E_NEED_NUMBER);
   int32_t b = prim_need_int(prim_arg1(args), E_NEED_NUMBER);
-  if (b == 0) ev_error(E_DIV_ZERO);
+  if (b == 0) mem_error(E_DIV_ZERO);
   if (b == -1) return mem_make_integer(0);  // INT32_MIN % -1 overflows in C++
   return mem_make_integer(a % b);
 }
@@ -127,7 +127,7 @@ static Value p_remainder(Value args) {
 static int32_t radix_arg(Value args, int32_t dflt) {
   if (prim_count(args) < 2) return dflt;
   int32_t r = prim_need_int(prim_arg1(args), E_NEED_INT);
-  if (r <= 0) ev_error(E_OUT_OF_RANGE);
+  if (r <= 0) mem_error(E_OUT_OF_RANGE);
   return r;
 }
 
@@ -202,6 +202,6 @@ static constexpr PrimDef NUMBER_PRIMS[] = {
     {"string->number", K_OPT1, p_string_to_number},
 };
 
-void prim_register_numbers() { reg_table(NUMBER_PRIMS); }
+void prim_register_numbers() { ev_register_table(NUMBER_PRIMS); }
 
 }  // namespace ondrel

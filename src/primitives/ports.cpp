@@ -22,7 +22,7 @@ static std::string file_name(Value args) {
   Value v = prim_arg0(args);
   if (type_of(v) == SYMBOL) return sym_name(v);
   if (is(v, STRING)) return str_bytes(v);
-  ev_error(E_NEED_STRING);
+  mem_error(E_NEED_STRING);
 }
 
 // The stream of a port argument: the port's own when it is a port of the
@@ -30,8 +30,8 @@ static std::string file_name(Value args) {
 // stream to use: error 29.
 static FILE* port_arg(Value v, Tag direction, Value current) {
   Value port = is(v, direction) ? v : current;
-  FILE* f = port_stream(port);
-  if (f == nullptr) ev_error(E_STRUCTURE);
+  FILE* f = rd_stream(port);
+  if (f == nullptr) mem_error(E_STRUCTURE);
   return f;
 }
 static FILE* in_arg(Value v) { return port_arg(v, INPUT_PORT, PORT_CUR_IN); }
@@ -66,7 +66,7 @@ static void stack_settle(const StackMark& m) {
   bool same = mem.cp == m.cp;
   for (uint32_t i = 0; same && i < 3 && i < mem.cp; ++i) same = cstack()[mem.cp - 1 - i] == m.top[i];
   if (same) return;
-  if (mem.cp + 3 >= STACK_WORDS) ev_error(E_SSTACK_OVER);
+  if (mem.cp + 3 >= STACK_WORDS) mem_error(E_SSTACK_OVER);
   Value* s = cstack() + mem.cp;
   s[0] = NIL;
   s[1] = NIL;
@@ -77,7 +77,7 @@ static void stack_settle(const StackMark& m) {
 // (quote x)
 static Value quoted(Value x) {
   Value tail = mem_cons(x, NIL);
-  return mem_cons(sym_quote, tail);
+  return mem_cons(mem_quote, tail);
 }
 
 // Apply `proc` to `port` (or to nothing when port is 0) through a nested
@@ -101,7 +101,7 @@ static Value call_procedure(Value proc, Value port) {
 static Value need_procedure(Value v) {
   v = ev_unname(v);
   Value target = type_of(v) == SYMBOL ? cell(v).w1 : v;
-  if (target == 0 || (type_of(target) != PRIMITIVE && type_of(target) != CLOSURE)) ev_error(E_NEED_SYMBOL);
+  if (target == 0 || (type_of(target) != PRIMITIVE && type_of(target) != CLOSURE)) mem_error(E_NEED_SYMBOL);
   return v;
 }
 
@@ -117,16 +117,16 @@ struct OpenedPort {
   int unwinding;  // exceptions in flight at the opening
   OpenedPort(Value p, Value cur) : port(p), current(cur), saved(nullptr), unwinding(std::uncaught_exceptions()) {
     if (current == 0) return;
-    saved = port_stream(current);
-    port_stream(current) = port_stream(port);
+    saved = rd_stream(current);
+    rd_stream(current) = rd_stream(port);
   }
   ~OpenedPort() {
     if (std::uncaught_exceptions() > unwinding) {
-      port_abandon(port, current, saved);
+      rd_abandon_port(port, current, saved);
       return;
     }
-    if (current != 0 && port_stream(current) == port_stream(port)) port_stream(current) = saved;
-    port_close(port);
+    if (current != 0 && rd_stream(current) == rd_stream(port)) rd_stream(current) = saved;
+    rd_close_port(port);
   }
   OpenedPort(const OpenedPort&) = delete;
   OpenedPort& operator=(const OpenedPort&) = delete;
@@ -138,8 +138,8 @@ static Value with_file(Value args, bool input, bool rebind) {
   Value name = prim_need(prim_arg0(args), STRING, E_NEED_STRING);
   Value proc = need_procedure(prim_arg1(args));
   std::string text = str_bytes(name);
-  Value port = input ? port_open_input(text.c_str()) : port_open_output(text.c_str());
-  if (port == 0) return sym_false;
+  Value port = input ? rd_open_input(text.c_str()) : rd_open_output(text.c_str());
+  if (port == 0) return mem_false;
   OpenedPort opened(port, rebind ? (input ? PORT_CUR_IN : PORT_CUR_OUT) : 0);
   return call_procedure(proc, rebind ? 0 : port);
 }
@@ -149,9 +149,9 @@ static Value with_file(Value args, bool input, bool rebind) {
 static Value p_load(Value args) {
   std::string name = file_name(args);
   StackMark m = stack_mark();
-  rd_load(name.c_str(), vm.form);
+  ev_load(name.c_str(), vm.form);
   stack_settle(m);
-  port_console(("; Loading Finished ! \"" + name + "\"\n").c_str());
+  rd_console(("; Loading Finished ! \"" + name + "\"\n").c_str());
   return prim_unspecified();
 }
 
@@ -159,18 +159,18 @@ static Value p_read(Value args) { return rd_read(in_arg(prim_arg0(args))); }
 
 static Value p_write(Value args) {
   prim_need_args(args, 1);
-  pr_write(prim_arg0(args), out_arg(prim_arg1(args)));
+  rd_print(prim_arg0(args), out_arg(prim_arg1(args)));
   return prim_unspecified();
 }
 
 static Value p_newline(Value args) {
-  port_write("\n", out_arg(prim_arg0(args)));
+  rd_write("\n", out_arg(prim_arg0(args)));
   return prim_unspecified();
 }
 
 static Value p_display(Value args) {
   prim_need_args(args, 1);
-  pr_display(prim_arg0(args), out_arg(prim_arg1(args)));
+  rd_display(prim_arg0(args), out_arg(prim_arg1(args)));
   return prim_unspecified();
 }
 
@@ -184,13 +184,13 @@ static Value p_with_input_from_file(Value args) { return with_file(args, true, t
 static Value p_with_output_to_file(Value args) { return with_file(args, false, true); }
 
 static Value p_open_input_file(Value args) {
-  Value port = port_open_input(file_name(args).c_str());
-  return port != 0 ? port : sym_false;
+  Value port = rd_open_input(file_name(args).c_str());
+  return port != 0 ? port : mem_false;
 }
 
 static Value p_open_output_file(Value args) {
-  Value port = port_open_output(file_name(args).c_str());
-  return port != 0 ? port : sym_false;
+  Value port = rd_open_output(file_name(args).c_str());
+  return port != 0 ? port : mem_false;
 }
 
 // Slots 1 to 19 close; the console slots, the current ports and the
@@ -199,28 +199,28 @@ static Value close_port(Value args, Tag direction, Value table) {
   prim_need_args(args, 1);
   Value port = prim_need(prim_arg0(args), direction, E_STRUCTURE);
   if (is_file_slot(port, table))
-    port_close(port);
+    rd_close_port(port);
   else
-    port_console("; This port is protected port.\n");
+    rd_console("; This port is protected port.\n");
   return prim_unspecified();
 }
 
 static Value p_close_input_port(Value args) { return close_port(args, INPUT_PORT, PORT_IN_TABLE); }
 static Value p_close_output_port(Value args) { return close_port(args, OUTPUT_PORT, PORT_OUT_TABLE); }
 
-static Value char_or_eof(int c) { return c == EOF ? sym_eof : mem_char(static_cast<uint32_t>(c)); }
+static Value char_or_eof(int c) { return c == EOF ? mem_eof : mem_char(static_cast<uint32_t>(c)); }
 
-static Value p_read_char(Value args) { return char_or_eof(port_read_char(in_arg(prim_arg0(args)))); }
+static Value p_read_char(Value args) { return char_or_eof(rd_read_char(in_arg(prim_arg0(args)))); }
 
 // Read and push back; at the end of the file nothing is pushed back.
 static int peek(FILE* in) {
-  int c = port_read_char(in);
-  if (c != EOF) port_unget_char(c, in);
+  int c = rd_read_char(in);
+  if (c != EOF) rd_unget_char(c, in);
   return c;
 }
 
 static Value p_peek_char(Value args) { return char_or_eof(peek(in_arg(prim_arg0(args)))); }
-static Value p_eof_object_p(Value args) { return boolean(prim_arg0(args) == sym_eof); }
+static Value p_eof_object_p(Value args) { return boolean(prim_arg0(args) == mem_eof); }
 static Value p_char_ready_p(Value args) { return boolean(peek(in_arg(prim_arg0(args))) != EOF); }
 
 static Value p_write_char(Value args) {
@@ -228,17 +228,17 @@ static Value p_write_char(Value args) {
   Value c = prim_need(prim_arg0(args), CHARACTER, E_STRUCTURE);
   FILE* out = out_arg(prim_arg1(args));
   char byte = static_cast<char>(char_code(c));
-  port_write_n(&byte, 1, out);
+  rd_write_n(&byte, 1, out);
   return prim_unspecified();
 }
 
 static Value p_transcript_on(Value args) {
-  port_transcript_on(file_name(args).c_str());
+  rd_transcript_on(file_name(args).c_str());
   return prim_unspecified();
 }
 
 static Value p_transcript_off(Value) {
-  port_transcript_off();
+  rd_transcript_off();
   return prim_unspecified();
 }
 
@@ -271,6 +271,6 @@ static constexpr PrimDef PORT_PRIMS[] = {
     {"transcript-off", K_NONE, p_transcript_off},
 };
 
-void prim_register_ports() { reg_table(PORT_PRIMS); }
+void prim_register_ports() { ev_register_table(PORT_PRIMS); }
 
 }  // namespace ondrel

@@ -29,29 +29,29 @@ inline uint32_t prim_count(Value args) {
 
 // Whole-tag-byte type test.  A traced SYMBOL carries TRACE_FLAG and so
 // fails it; the tests that must accept one use type_of instead.
-inline bool has_tag(Value v, Tag t) { return tag_byte(v) == t; }
+inline bool prim_has_tag(Value v, Tag t) { return tag_byte(v) == t; }
 
 // Raise `err` unless v has tag t; returns v so checks read in line.
 inline Value prim_need(Value v, Tag t, int err) {
-  if (!has_tag(v, t)) ev_error(err);
+  if (!prim_has_tag(v, t)) mem_error(err);
   return v;
 }
 // The value of an INTEGER argument, raising `err` for anything else.
 inline int32_t prim_need_int(Value v, int err) {
-  if (!has_tag(v, INTEGER)) ev_error(err);
+  if (!prim_has_tag(v, INTEGER)) mem_error(err);
   return int_value(v);
 }
 // A SYMBOL (traced or not), else error 15.
 inline Value prim_need_symbol(Value v) {
-  if (type_of(v) != SYMBOL) ev_error(E_NEED_SYMBOL);
+  if (type_of(v) != SYMBOL) mem_error(E_NEED_SYMBOL);
   return v;
 }
 // At least n arguments, else error 13.
 inline void prim_need_args(Value args, uint32_t n) {
-  if (prim_count(args) < n) ev_error(E_NOT_ENOUGH);
+  if (prim_count(args) < n) mem_error(E_NOT_ENOUGH);
 }
 
-inline Value prim_unspecified() { return sym_unspecified; }
+inline Value prim_unspecified() { return mem_unspecified; }
 
 // The comparisons of the character, string and numeric groups: whether
 // `a op b` holds.  A NaN fails every one.

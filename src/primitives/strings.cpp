@@ -11,13 +11,13 @@ namespace ondrel {
 
 static Value need_string(Value v) { return prim_need(v, STRING, E_NEED_STRING); }
 
-static Value p_string_p(Value args) { return boolean(has_tag(prim_arg0(args), STRING)); }
+static Value p_string_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), STRING)); }
 static uint8_t need_char(Value v) { return char_code(prim_need(v, CHARACTER, E_NEED_CHAR)); }
 
 // An index argument: an INTEGER (24) from 0 to below `end` (28).
 static uint32_t need_index(Value v, uint32_t end) {
   int32_t k = prim_need_int(v, E_NEED_INT);
-  if (k < 0 || static_cast<uint32_t>(k) >= end) ev_error(E_OUT_OF_RANGE);
+  if (k < 0 || static_cast<uint32_t>(k) >= end) mem_error(E_OUT_OF_RANGE);
   return static_cast<uint32_t>(k);
 }
 
@@ -25,7 +25,7 @@ static uint32_t need_index(Value v, uint32_t end) {
 
 static Value p_make_string(Value args) {
   int32_t k = prim_need_int(prim_arg0(args), E_NEED_INT);
-  if (k < 0) ev_error(E_OUT_OF_RANGE);
+  if (k < 0) mem_error(E_OUT_OF_RANGE);
   uint8_t fill = ' ';
   if (prim_count(args) >= 2) fill = need_char(prim_arg1(args));
   return mem_make_string_fill(static_cast<uint32_t>(k), fill);
@@ -34,10 +34,10 @@ static Value p_make_string(Value args) {
 // Every argument is checked before the string is made.
 static Value p_string(Value args) {
   uint32_t n = 0;
-  for (Value a = args; has_tag(a, PAIR); a = cdr(a), ++n) need_char(car(a));
+  for (Value a = args; prim_has_tag(a, PAIR); a = cdr(a), ++n) need_char(car(a));
   Value s = mem_make_string_fill(n, ' ');
   char* p = str_bytes(s);
-  for (Value a = args; has_tag(a, PAIR); a = cdr(a)) *p++ = static_cast<char>(char_code(car(a)));
+  for (Value a = args; prim_has_tag(a, PAIR); a = cdr(a)) *p++ = static_cast<char>(char_code(car(a)));
   return s;
 }
 
@@ -111,7 +111,7 @@ static Value p_substring(Value args) {
   int32_t start = prim_need_int(prim_arg1(args), E_NEED_INT);
   int32_t end = prim_need_int(prim_arg2(args), E_NEED_INT);
   uint32_t len = str_len(s);
-  if (start < 0 || start > end || static_cast<uint32_t>(end) > len) ev_error(E_OUT_OF_RANGE);
+  if (start < 0 || start > end || static_cast<uint32_t>(end) > len) mem_error(E_OUT_OF_RANGE);
   // make-string copies the bytes out before it may collect.
   return mem_make_string_n(str_bytes(s) + start, static_cast<uint32_t>(end - start));
 }
@@ -120,11 +120,11 @@ static Value p_substring(Value args) {
 // the one allocation, from their places after any collection it ran.
 static Value p_string_append(Value args) {
   uint64_t total = 0;
-  for (Value a = args; has_tag(a, PAIR); a = cdr(a)) total += str_len(need_string(car(a)));
-  if (total >= AREA_BYTES) ev_error(E_STRING_AREA);
+  for (Value a = args; prim_has_tag(a, PAIR); a = cdr(a)) total += str_len(need_string(car(a)));
+  if (total >= AREA_BYTES) mem_error(E_STRING_AREA);
   Value s = mem_make_string_fill(static_cast<uint32_t>(total), ' ');
   char* p = str_bytes(s);
-  for (Value a = args; has_tag(a, PAIR); a = cdr(a)) {
+  for (Value a = args; prim_has_tag(a, PAIR); a = cdr(a)) {
     uint32_t n = str_len(car(a));
     std::memcpy(p, str_bytes(car(a)), n);
     p += n;
@@ -165,13 +165,13 @@ static Value p_string_to_list(Value args) {
 static Value p_list_to_string(Value args) {
   Value list = prim_arg0(args);
   int64_t len = mem_list_length(list);
-  if (len < 0) ev_error(E_NEED_LIST);
+  if (len < 0) mem_error(E_NEED_LIST);
   Value a = list;
-  for (; has_tag(a, PAIR); a = cdr(a)) need_char(car(a));
+  for (; prim_has_tag(a, PAIR); a = cdr(a)) need_char(car(a));
   auto n = static_cast<uint32_t>(len);
   Value s = mem_make_string_fill(n, ' ');
   char* p = str_bytes(s);
-  for (a = list; has_tag(a, PAIR); a = cdr(a)) *p++ = static_cast<char>(char_code(car(a)));
+  for (a = list; prim_has_tag(a, PAIR); a = cdr(a)) *p++ = static_cast<char>(char_code(car(a)));
   return s;
 }
 
@@ -192,6 +192,6 @@ static constexpr PrimDef STRING_PRIMS[] = {
     {"string-fill!", K_TWO, p_string_fill},
 };
 
-void prim_register_strings() { reg_table(STRING_PRIMS); }
+void prim_register_strings() { ev_register_table(STRING_PRIMS); }
 
 }  // namespace ondrel

@@ -9,7 +9,7 @@
 
 namespace ondrel {
 
-static Value p_bye(Value) { tl_quit(); }
+static Value p_bye(Value) { mem_quit(); }
 
 static Value p_trace(Value args) {
   cell(prim_need_symbol(prim_arg0(args))).tag |= TRACE_FLAG;
@@ -58,7 +58,7 @@ static Value p_test_esc(Value) {
   return prim_unspecified();
 }
 
-static Value p_plov_installed(Value) { return sym_true; }
+static Value p_plov_installed(Value) { return mem_true; }
 
 /* -------------------------------------------------------- registration */
 
@@ -75,7 +75,7 @@ static constexpr PrimDef SYSTEM_PRIMS[] = {
 
 void prim_register_system() {
   prim_random_state = static_cast<uint32_t>(std::time(nullptr));
-  reg_table(SYSTEM_PRIMS);
+  ev_register_table(SYSTEM_PRIMS);
 }
 
 }  // namespace ondrel

@@ -11,22 +11,22 @@ static Value need_vector(Value v) { return prim_need(v, VECTOR, E_NEED_VECTOR); 
 // An index argument: an INTEGER (24) from 0 to below the length (28).
 static uint32_t need_index(Value v, uint32_t len) {
   int32_t k = prim_need_int(v, E_NEED_INT);
-  if (k < 0 || static_cast<uint32_t>(k) >= len) ev_error(E_OUT_OF_RANGE);
+  if (k < 0 || static_cast<uint32_t>(k) >= len) mem_error(E_OUT_OF_RANGE);
   return static_cast<uint32_t>(k);
 }
 
 // The count field is 16 bits wide; no longer vector fits the area anyway.
 static Value make_vector(uint64_t n) {
-  if (n > 0xFFFF) ev_error(E_VECTOR_AREA);
+  if (n > 0xFFFF) mem_error(E_VECTOR_AREA);
   return mem_make_vector(static_cast<uint32_t>(n));
 }
 
-static Value p_vector_p(Value args) { return boolean(has_tag(prim_arg0(args), VECTOR)); }
+static Value p_vector_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), VECTOR)); }
 
 // The fill is reachable from the argument list while the vector is made.
 static Value p_make_vector(Value args) {
   int32_t k = prim_need_int(prim_arg0(args), E_NEED_INT);
-  if (k < 0) ev_error(E_OUT_OF_RANGE);
+  if (k < 0) mem_error(E_OUT_OF_RANGE);
   Value fill = prim_arg1(args);
   Value v = make_vector(static_cast<uint32_t>(k));
   Value* slots = vec_slots(v);
@@ -37,7 +37,7 @@ static Value p_make_vector(Value args) {
 static Value p_vector(Value args) {
   Value v = make_vector(prim_count(args));
   Value* slots = vec_slots(v);
-  for (Value a = args; has_tag(a, PAIR); a = cdr(a)) *slots++ = car(a);
+  for (Value a = args; prim_has_tag(a, PAIR); a = cdr(a)) *slots++ = car(a);
   return v;
 }
 
@@ -79,10 +79,10 @@ static Value p_vector_to_list(Value args) {
 static Value p_list_to_vector(Value args) {
   Value list = prim_arg0(args);
   int64_t n = mem_list_length(list);
-  if (n < 0) ev_error(E_NEED_LIST);
+  if (n < 0) mem_error(E_NEED_LIST);
   Value v = make_vector(static_cast<uint64_t>(n));
   Value* slots = vec_slots(v);
-  for (Value a = list; has_tag(a, PAIR); a = cdr(a)) *slots++ = car(a);
+  for (Value a = list; prim_has_tag(a, PAIR); a = cdr(a)) *slots++ = car(a);
   return v;
 }
 
@@ -106,6 +106,6 @@ static constexpr PrimDef VECTOR_PRIMS[] = {
     {"vector-fill!", K_TWO, p_vector_fill},
 };
 
-void prim_register_vectors() { reg_table(VECTOR_PRIMS); }
+void prim_register_vectors() { ev_register_table(VECTOR_PRIMS); }
 
 }  // namespace ondrel

@@ -18,7 +18,7 @@ static std::atomic<bool> port_ungot{false};
 
 static void set_port(Value port, uint8_t tag, FILE* stream) {
   mem_base[port] = tag;
-  port_stream(port) = stream;
+  rd_stream(port) = stream;
 }
 
 // Each port of the tables is open at most once, so the list never holds
@@ -35,7 +35,7 @@ static bool is_console(FILE* f) { return f == stdin || f == stdout || f == stder
 
 /* ----------------------------------------------------- set-up and shutdown */
 
-void port_init() {
+void rd_init_ports() {
   set_port(PORT_CUR_IN, INPUT_PORT, stdin);
   set_port(PORT_CUR_OUT, OUTPUT_PORT, stdout);
   set_port(PORT_TRANSCRIPT, OUTPUT_PORT, nullptr);
@@ -53,20 +53,20 @@ void port_init() {
 // closed twice nor used after closing.
 static void close_stream(FILE* f) {
   if (f == nullptr || is_console(f)) return;
-  for (FILE*& s : port_streams)
+  for (FILE*& s : rd_streams)
     if (s == f) s = nullptr;
-  if (port_stream(PORT_CUR_IN) == nullptr) port_stream(PORT_CUR_IN) = stdin;
-  if (port_stream(PORT_CUR_OUT) == nullptr) port_stream(PORT_CUR_OUT) = stdout;
+  if (rd_stream(PORT_CUR_IN) == nullptr) rd_stream(PORT_CUR_IN) = stdin;
+  if (rd_stream(PORT_CUR_OUT) == nullptr) rd_stream(PORT_CUR_OUT) = stdout;
   std::fclose(f);
 }
 
-void port_shutdown() {
-  close_stream(port_stream(PORT_CUR_IN));
-  close_stream(port_stream(PORT_CUR_OUT));
-  close_stream(port_stream(PORT_TRANSCRIPT));
+void rd_shutdown_ports() {
+  close_stream(rd_stream(PORT_CUR_IN));
+  close_stream(rd_stream(PORT_CUR_OUT));
+  close_stream(rd_stream(PORT_TRANSCRIPT));
   for (int k = 1; k < PORT_SLOTS; ++k) {
-    close_stream(port_stream(PORT_IN_TABLE + 8 * k));
-    close_stream(port_stream(PORT_OUT_TABLE + 8 * k));
+    close_stream(rd_stream(PORT_IN_TABLE + 8 * k));
+    close_stream(rd_stream(PORT_OUT_TABLE + 8 * k));
   }
   std::fflush(stdout);
 }
@@ -77,24 +77,24 @@ void port_shutdown() {
 // encodings); every other stream is read as it is.
 static int next_byte(FILE* in) { return in == stdin ? con_read_char() : std::getc(in); }
 
-int port_read_char(FILE* in) {
+int rd_read_char(FILE* in) {
   if (in == nullptr) return EOF;
   int c = next_byte(in);
   // A console read cut short by Ctrl+C: answer the break, or read on.
   while (c == EOF && std::ferror(in) && errno == EINTR) {
     std::clearerr(in);
-    ev_check_break();
+    mem_check_break();
     c = next_byte(in);
   }
   if (in == stdin) {
     bool again = port_ungot.exchange(false, std::memory_order_relaxed);
-    FILE* t = port_stream(PORT_TRANSCRIPT);
+    FILE* t = rd_stream(PORT_TRANSCRIPT);
     if (t != nullptr && !again) std::putc(c == EOF ? 0xFF : c, t);
   }
   return c;
 }
 
-void port_unget_char(int c, FILE* in) {
+void rd_unget_char(int c, FILE* in) {
   if (in == nullptr) return;
   if (in == stdin) {
     port_ungot = true;
@@ -104,19 +104,19 @@ void port_unget_char(int c, FILE* in) {
   }
 }
 
-void port_write_n(const char* text, size_t n, FILE* out) {
+void rd_write_n(const char* text, size_t n, FILE* out) {
   if (n == 0) return;
   if (out == stdout)
     con_write(text, n);  // the terminal may want UTF-8
   else if (out != nullptr)
     std::fwrite(text, 1, n, out);
-  FILE* t = port_stream(PORT_TRANSCRIPT);
+  FILE* t = rd_stream(PORT_TRANSCRIPT);
   if (t != nullptr) std::fwrite(text, 1, n, t);
 }
 
-void port_write(const char* text, FILE* out) { port_write_n(text, std::strlen(text), out); }
+void rd_write(const char* text, FILE* out) { rd_write_n(text, std::strlen(text), out); }
 
-void port_console(const char* text) { con_puts(text); }
+void rd_console(const char* text) { con_puts(text); }
 
 /* --------------------------------------------------- opening and closing */
 
@@ -124,8 +124,8 @@ void port_console(const char* text) { con_puts(text); }
 static Value take_slot(Value table, FILE* f) {
   for (int k = 1; k < PORT_SLOTS; ++k) {
     Value port = table + 8 * k;
-    if (port_stream(port) == nullptr) {
-      port_stream(port) = f;
+    if (rd_stream(port) == nullptr) {
+      rd_stream(port) = f;
       return port;
     }
   }
@@ -138,35 +138,35 @@ static Value open_port(const char* name, const char* mode, Value table, int err)
   Value port = take_slot(table, f);
   if (port == 0) {
     std::fclose(f);
-    ev_error(err);
+    mem_error(err);
   }
   return port;
 }
 
-Value port_open_input(const char* name) { return open_port(name, "r", PORT_IN_TABLE, E_IN_PORT); }
-Value port_open_output(const char* name) { return open_port(name, "w", PORT_OUT_TABLE, E_OUT_PORT); }
+Value rd_open_input(const char* name) { return open_port(name, "r", PORT_IN_TABLE, E_IN_PORT); }
+Value rd_open_output(const char* name) { return open_port(name, "w", PORT_OUT_TABLE, E_OUT_PORT); }
 
-void port_close(Value port) { close_stream(port_stream(port)); }
+void rd_close_port(Value port) { close_stream(rd_stream(port)); }
 
-bool port_is_protected(Value port) {
+bool rd_port_protected(Value port) {
   return port == PORT_CUR_IN || port == PORT_CUR_OUT || port == PORT_TRANSCRIPT || port == PORT_IN_TABLE ||
          port == PORT_OUT_TABLE;
 }
 
-void port_reset_current() {
-  port_stream(PORT_CUR_IN) = stdin;
-  port_stream(PORT_CUR_OUT) = stdout;
+void rd_reset_ports() {
+  rd_stream(PORT_CUR_IN) = stdin;
+  rd_stream(PORT_CUR_OUT) = stdout;
 }
 
-void port_abandon(Value port, Value current, FILE* saved) {
+void rd_abandon_port(Value port, Value current, FILE* saved) {
   if (nabandoned < 2 * PORT_SLOTS) abandoned[nabandoned++] = Abandoned{port, current, saved};
 }
 
-void port_settle() {
+void rd_settle_ports() {
   for (int i = 0; i < nabandoned; ++i) {
     const Abandoned& a = abandoned[i];
-    if (a.current != 0 && port_stream(a.current) == port_stream(a.port)) port_stream(a.current) = a.saved;
-    port_close(a.port);
+    if (a.current != 0 && rd_stream(a.current) == rd_stream(a.port)) rd_stream(a.current) = a.saved;
+    rd_close_port(a.port);
   }
   nabandoned = 0;
 }
@@ -175,21 +175,21 @@ void port_settle() {
 
 // A transcript already on is closed (its text flushed) once the new file is
 // open; when the new file does not open, the old transcript goes on.
-void port_transcript_on(const char* name) {
-  FILE* old = port_stream(PORT_TRANSCRIPT);
+void rd_transcript_on(const char* name) {
+  FILE* old = rd_stream(PORT_TRANSCRIPT);
   if (old != nullptr) std::fflush(old);
   FILE* f = plat_fopen(name, "w");
   if (f == nullptr) return;
-  port_stream(PORT_TRANSCRIPT) = f;
+  rd_stream(PORT_TRANSCRIPT) = f;
   if (old != nullptr) std::fclose(old);
 }
 
-void port_transcript_off() {
-  FILE* t = port_stream(PORT_TRANSCRIPT);
-  port_stream(PORT_TRANSCRIPT) = nullptr;
+void rd_transcript_off() {
+  FILE* t = rd_stream(PORT_TRANSCRIPT);
+  rd_stream(PORT_TRANSCRIPT) = nullptr;
   if (t != nullptr) std::fclose(t);
 }
 
-bool port_transcript_active() { return port_stream(PORT_TRANSCRIPT) != nullptr; }
+bool rd_transcript_active() { return rd_stream(PORT_TRANSCRIPT) != nullptr; }
 
 }  // namespace ondrel

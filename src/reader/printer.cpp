@@ -32,14 +32,14 @@ struct Printer {
 }  // namespace
 
 static void flush(Printer& p) {
-  port_write_n(p.buf, p.n, p.out);
+  rd_write_n(p.buf, p.n, p.out);
   p.n = 0;
 }
 
 static void put_n(Printer& p, const char* s, size_t len) {
   if (p.n + len > PR_SCRATCH) flush(p);
   if (len >= PR_SCRATCH) {  // a long string goes out whole, not through the buffer
-    port_write_n(s, len, p.out);
+    rd_write_n(s, len, p.out);
     return;
   }
   std::memcpy(p.buf + p.n, s, len);
@@ -147,7 +147,7 @@ static void print_atom(Printer& p, Value v, int depth) {
       return;
     default:  // tag 7, MACRO, a PAIR here, or no object at all
       flush(p);
-      ev_error(E_UNIDENTIFIED);
+      mem_error(E_UNIDENTIFIED);
   }
 }
 
@@ -184,7 +184,7 @@ static void print(Printer& p, Value v, int depth) {
   put(p, ")");
 }
 
-void pr_write(Value v, FILE* out) {
+void rd_print(Value v, FILE* out) {
   Printer p;
   p.out = out;
   p.n = 0;
@@ -192,14 +192,14 @@ void pr_write(Value v, FILE* out) {
   flush(p);
 }
 
-void pr_display(Value v, FILE* out) {
+void rd_display(Value v, FILE* out) {
   if (is(v, STRING)) {
-    port_write_n(str_bytes(v), str_len(v), out);
+    rd_write_n(str_bytes(v), str_len(v), out);
   } else if (is(v, CHARACTER)) {
     char c = static_cast<char>(char_code(v));
-    port_write_n(&c, 1, out);
+    rd_write_n(&c, 1, out);
   } else {
-    pr_write(v, out);
+    rd_print(v, out);
   }
 }
 

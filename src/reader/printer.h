@@ -7,8 +7,8 @@
 namespace ondrel {
 
 // Print v in written form (strings quoted, characters as #\x).
-void pr_write(Value v, FILE* out);
+void rd_print(Value v, FILE* out);
 // Print v in displayed form (strings and characters as their bytes).
-void pr_display(Value v, FILE* out);
+void rd_display(Value v, FILE* out);
 
 }  // namespace ondrel

@@ -72,8 +72,8 @@ struct Reader {
 
 }  // namespace
 
-static int next(Reader& r) { return r.c = port_read_char(r.in); }
-static void back(Reader& r) { port_unget_char(r.c, r.in); }
+static int next(Reader& r) { return r.c = rd_read_char(r.in); }
+static void back(Reader& r) { rd_unget_char(r.c, r.in); }
 static void store(Reader& r, int c) {
   if (r.tok.size() < TOKEN_CAP) r.tok.push_back(static_cast<char>(c));
 }
@@ -96,13 +96,13 @@ static bool skip(Reader& r) {
 
 // A datum that must be there: the input ending first is error 33.
 static Value read_required(Reader& r) {
-  if (!skip(r)) ev_error(E_EOF);
+  if (!skip(r)) mem_error(E_EOF);
   return dispatch(r);
 }
 
 // (K d): both pairs exist before d is read, the first held on the stack.
 static Value read_quote_form(Reader& r, Value keyword) {
-  if (next(r) == EOF) ev_error(E_EOF);
+  if (next(r) == EOF) mem_error(E_EOF);
   back(r);
   Value form = mem_make_pair();
   Protect keep(form);
@@ -114,7 +114,7 @@ static Value read_quote_form(Reader& r, Value keyword) {
   return form;
 }
 
-static Value intern_token(Reader& r) { return sym_intern(r.tok.c_str()); }
+static Value intern_token(Reader& r) { return mem_intern(r.tok.c_str()); }
 
 // A symbol token: "|" suspends the end test, "\" escapes one character,
 // Shift-JIS pairs are kept as they are, other letters are folded.  A token
@@ -128,7 +128,7 @@ static Value read_symbol(Reader& r) {
   auto advance = [&]() -> bool {
     c = next(r);
     if (c != EOF) return true;
-    if (quoted) ev_error(E_EOF);
+    if (quoted) mem_error(E_EOF);
     return false;
   };
   for (;;) {
@@ -138,7 +138,7 @@ static Value read_symbol(Reader& r) {
     }
     if (!quoted) {
       if (c == '\\') {
-        if (next(r) == EOF) ev_error(E_EOF);
+        if (next(r) == EOF) mem_error(E_EOF);
         c = r.c;
       } else if (has(c, C_END)) {
         back(r);
@@ -146,7 +146,7 @@ static Value read_symbol(Reader& r) {
       }
     }
     if (c == '\n') {
-      if (next(r) == EOF) ev_error(E_EOF);
+      if (next(r) == EOF) mem_error(E_EOF);
       c = r.c;
     }
     if (has(c, C_LEAD)) {
@@ -160,7 +160,7 @@ static Value read_symbol(Reader& r) {
       }
       r.tok.resize(mark);  // a lone first byte is dropped
     }
-    if (!has(c, C_TEXT)) ev_error(E_CTRL_CHAR);
+    if (!has(c, C_TEXT)) mem_error(E_CTRL_CHAR);
     store(r, fold(c));
     if (!advance()) return intern_token(r);
   }
@@ -206,14 +206,14 @@ static Value read_string(Reader& r) {
   r.tok.clear();
   int c = next(r);
   for (;;) {
-    if (c == EOF) ev_error(E_EOF);
+    if (c == EOF) mem_error(E_EOF);
     if (c == '"') break;
     if (has(c, C_LEAD)) {
       store(r, c);
       c = next(r);
       if (!has(c, C_TRAIL)) continue;
     } else if (c == '\\' && (c = next(r)) == EOF) {
-      ev_error(E_EOF);
+      mem_error(E_EOF);
     }
     store(r, c);
     c = next(r);
@@ -225,7 +225,7 @@ static Value read_string(Reader& r) {
 // After "#\": a non-letter is that byte; a letter starts a name.
 static Value read_character(Reader& r) {
   int c = next(r);
-  if (c == EOF) ev_error(E_EOF);
+  if (c == EOF) mem_error(E_EOF);
   if (!is_letter(c)) return mem_char(static_cast<uint32_t>(c));
   r.tok.clear();
   store(r, c);
@@ -242,7 +242,7 @@ static Value read_character(Reader& r) {
   r.tok[0] = static_cast<char>(fold(static_cast<uint8_t>(r.tok[0])));
   if (r.tok == "newline") return mem_char('\n');
   if (r.tok == "space") return mem_char(' ');
-  ev_error(E_UNIDENTIFIED);
+  mem_error(E_UNIDENTIFIED);
 }
 
 // "#<name": kept as written, so that "#<EOF>" is the end-of-file constant.
@@ -263,10 +263,10 @@ static Value read_hash_name(Reader& r) {
 // The elements up to ")"; with `dotted`, "." starts the tail.  The first
 // pair stays on the software stack while the rest is read.
 static Value read_elements(Reader& r, bool dotted, uint32_t* count) {
-  if (!skip(r)) ev_error(E_EOF);
+  if (!skip(r)) mem_error(E_EOF);
   *count = 0;
   if (r.c == ')') return NIL;
-  if (dotted && r.c == '.') ev_error(E_PSEUDO_SEXP);
+  if (dotted && r.c == '.') mem_error(E_PSEUDO_SEXP);
   Value head = mem_make_pair();
   Protect keep(head);
   Value last = head;
@@ -275,16 +275,16 @@ static Value read_elements(Reader& r, bool dotted, uint32_t* count) {
     Value x = read_required(r);
     set_car(last, x);
     ++*count;
-    if (!skip(r)) ev_error(E_EOF);
+    if (!skip(r)) mem_error(E_EOF);
     if (r.c == ')') return head;
     if (dotted && r.c == '.') {
-      if (!skip(r)) ev_error(E_EOF);
-      if (r.c == ')') ev_error(E_PSEUDO_SEXP);
+      if (!skip(r)) mem_error(E_EOF);
+      if (r.c == ')') mem_error(E_PSEUDO_SEXP);
       back(r);
       Value tail = read_required(r);
       set_cdr(last, tail);
-      if (!skip(r)) ev_error(E_EOF);
-      if (r.c != ')') ev_error(E_PSEUDO_SEXP);
+      if (!skip(r)) mem_error(E_EOF);
+      if (r.c != ')') mem_error(E_PSEUDO_SEXP);
       return head;
     }
     Value p = mem_make_pair();
@@ -305,15 +305,15 @@ static Value read_vector(Reader& r) {
 
 static Value read_hash(Reader& r) {
   switch (next(r)) {
-    case EOF: ev_error(E_EOF);
+    case EOF: mem_error(E_EOF);
     case '(': return read_vector(r);
     case '<': return read_hash_name(r);
     case 't':
-    case 'T': return sym_true;
+    case 'T': return mem_true;
     case 'f':
-    case 'F': return sym_false;
+    case 'F': return mem_false;
     case '\\': return read_character(r);
-    default: ev_error(E_UNIDENTIFIED);
+    default: mem_error(E_UNIDENTIFIED);
   }
 }
 
@@ -326,25 +326,25 @@ static Value dispatch(Reader& r) {
     switch (c) {
       case '"': return read_string(r);
       case '#': return read_hash(r);
-      case '\'': return read_quote_form(r, sym_quote);
+      case '\'': return read_quote_form(r, mem_quote);
       case '(': return read_elements(r, true, &n);
       case ',':
-        if (next(r) == '@') return read_quote_form(r, sym_unquote_splicing);
+        if (next(r) == '@') return read_quote_form(r, mem_unquote_splicing);
         back(r);
-        return read_quote_form(r, sym_unquote);
+        return read_quote_form(r, mem_unquote);
       case '\\':
       case '|': return read_symbol(r);
-      case '`': return read_quote_form(r, sym_quasiquote);
-      default: ev_error(E_PSEUDO_SEXP);
+      case '`': return read_quote_form(r, mem_quasiquote);
+      default: mem_error(E_PSEUDO_SEXP);
     }
   }
   if (has(c, C_TEXT | C_LEAD)) return read_symbol(r);
-  ev_error(E_CTRL_CHAR);
+  mem_error(E_CTRL_CHAR);
 }
 
 Value rd_read(FILE* in) {
   Reader r{in, EOF, std::string()};
-  if (!skip(r)) return sym_eof;
+  if (!skip(r)) return mem_eof;
   return dispatch(r);
 }
 

@@ -6,7 +6,7 @@
 
 namespace ondrel {
 
-// Read one datum from `in`; returns sym_eof at the end of the input.
+// Read one datum from `in`; returns mem_eof at the end of the input.
 // Raises errors 6, 7, 8 and 33 for malformed text.
 Value rd_read(FILE* in);
 

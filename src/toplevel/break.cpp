@@ -35,6 +35,6 @@ void tl_restore_break() { sigaction(SIGINT, &previous, nullptr); }
 static bool break_pending() { return vm.break_flag.load() != 0 && vm.loop_state.load() != 2; }
 static bool editor_busy() { return vm.loop_state.load() == 2; }
 
-void tl_install_hooks() { con_hooks = ConHooks{break_pending, ev_check_break, editor_busy}; }
+void tl_install_hooks() { con_hooks = ConHooks{break_pending, mem_check_break, editor_busy}; }
 
 }  // namespace ondrel

@@ -24,7 +24,7 @@ static constexpr void (*GROUPS[])() = {
     ed_register,             // the editor
 };
 
-void sym_init() {
+void tl_init_symbols() {
   for (auto group : GROUPS) group();
 }
 

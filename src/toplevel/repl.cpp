@@ -33,27 +33,27 @@ static FILE* tl_find_init_file() {
 }
 
 void tl_load_init_file() {
-  port_console("Init File ");
+  rd_console("Init File ");
   FILE* f = tl_find_init_file();
   if (f == nullptr) {
-    port_console("Can't Loading ... Error !\n");
-    tl_quit();
+    rd_console("Can't Loading ... Error !\n");
+    mem_quit();
   }
   FileGuard file(f);
-  port_console("Loading. \n");
+  rd_console("Loading. \n");
   ev_read_eval(ReadEval{file.fp, NIL, false, false, false});
 }
 
 // A file named on the command line is loaded at toplevel.
-void rd_load_file(const char* name) {
+void tl_load_file(const char* name) {
   vm.env = NIL;
-  rd_load(name, NIL);
+  ev_load(name, NIL);
 }
 
 void tl_repl() { ev_read_eval(ReadEval{nullptr, NIL, false, true, true}); }
 
 bool tl_input_at_eof() {
-  FILE* in = port_in();
+  FILE* in = rd_in();
   return in == stdin ? con_at_eof() : std::feof(in) != 0;
 }
 

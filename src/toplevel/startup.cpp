@@ -51,16 +51,16 @@ void tl_find_home(const char* argv0) {
   set_home("", 0);
 }
 
-static void console(const char* text) { port_console(text); }
+static void console(const char* text) { rd_console(text); }
 
 static void shutdown() {
   if (mem_base != nullptr) mem_shutdown();
-  port_shutdown();
+  rd_shutdown_ports();
   tl_restore_break();
 }
 
 int tl_main(int argc, char** argv) {
-  ev_lock_for_good();  // this thread runs the interpreter from here on
+  plat_lock_for_good();  // this thread runs the interpreter from here on
   tl_find_home(argc > 0 ? argv[0] : "");
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i)
@@ -77,8 +77,8 @@ int tl_main(int argc, char** argv) {
     std::fflush(stdout);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     mem_init();
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     tl_install_break();
     tl_install_hooks();
     console("Done !\n");
@@ -92,7 +92,7 @@ int tl_main(int argc, char** argv) {
       while (tl_files_left > 0) {
         --tl_files_left;
         const char* name = *tl_file_cursor++;
-        rd_load_file(name);
+        tl_load_file(name);
       }
     });
     if (files != 0) tl_files_left = 0;

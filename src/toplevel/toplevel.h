@@ -13,13 +13,13 @@ void tl_find_home(const char* argv0);
 
 // The constants, the keywords and every primitive group, in registration
 // order (groups.cpp).
-void sym_init();
+void tl_init_symbols();
 // The SIGINT handler and the hooks the lower layers call back through.
 void tl_install_break();
 void tl_restore_break();
 void tl_install_hooks();
 void tl_load_init_file();             // quits when no init file opens
-void rd_load_file(const char* name);  // a command-line file, at toplevel
+void tl_load_file(const char* name);  // a command-line file, at toplevel
 void tl_repl();                       // returns at end of input
 bool tl_input_at_eof();               // the current input stream hit end of file
 

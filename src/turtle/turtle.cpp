@@ -81,7 +81,7 @@ uint32_t white() { return GFX_PALETTE[GFX_WHITE]; }
 uint32_t black() { return GFX_PALETTE[GFX_BLACK]; }
 
 void no_arguments(Value args) {
-  if (is(args, PAIR)) ev_error(E_TOO_MANY);
+  if (is(args, PAIR)) mem_error(E_TOO_MANY);
 }
 
 bool in_area(int64_t x, int64_t y) { return x >= 0 && x <= GFX_AREA_W && y >= 0 && y <= GFX_AREA_H; }
@@ -91,7 +91,7 @@ void delay(int32_t us) {
   using clock = std::chrono::steady_clock;
   const clock::time_point end = clock::now() + std::chrono::microseconds(us);
   for (;;) {
-    ev_check_break();
+    mem_check_break();
     clock::time_point now = clock::now();
     if (now >= end) return;
     std::this_thread::sleep_for(std::min<clock::duration>(end - now, std::chrono::milliseconds(1)));
@@ -186,7 +186,7 @@ void move(int32_t d, bool forward) {
     return;
   }
   for (int32_t i = 1; i <= n; ++i) {
-    ev_check_break();
+    mem_check_break();
     int32_t px = tur.x, py = tur.y;
     int32_t nx = int32_t(x0 + dx * i / n), ny = int32_t(y0 + dy * i / n);
     if (gfx.pen_state == TUR_PEN_DOWN) {
@@ -201,7 +201,7 @@ void move(int32_t d, bool forward) {
 }
 
 void turn_step(int32_t t, bool right) {
-  ev_check_break();
+  mem_check_break();
   tur.direction = tur_turned(tur.direction, t, right);
   redraw_held();
 }
@@ -217,10 +217,10 @@ void turn(int32_t a, bool right) {
 // Argument checks of right, left and rotate: a pair, then the window,
 // then an INTEGER first; what follows is ignored.
 int32_t angle_argument(Value args) {
-  if (!is(args, PAIR)) ev_error(E_NOT_ENOUGH);
+  if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
   gfx_ensure_open();
   Value a = car(args);
-  if (!is(a, INTEGER)) ev_error(E_NEED_NUMBER);
+  if (!is(a, INTEGER)) mem_error(E_NEED_NUMBER);
   return int_value(a);
 }
 
@@ -549,7 +549,7 @@ Value tur_cursor(Value args) {
   else if (is(a, STRING))
     name = str_bytes(a);
   else
-    ev_error(E_NEED_STRING);
+    mem_error(E_NEED_STRING);
   choose_cursor(name.c_str());
   return NIL;
 }
@@ -564,7 +564,7 @@ void tur_install_hooks() {
 
 void tur_register() {
   tur_install_hooks();
-  reg_table(TUR_PRIMS);
+  ev_register_table(TUR_PRIMS);
 }
 
 }  // namespace ondrel

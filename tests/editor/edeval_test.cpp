@@ -41,7 +41,7 @@ struct EdEval : rdtest::Fresh {
     return run(path("text.sc"));
   }
   std::string run(const std::string& file) {
-    port_stream(PORT_CUR_OUT) = stdout;
+    rd_stream(PORT_CUR_OUT) = stdout;
     std::fflush(stdout);
     testing::internal::CaptureStdout();
     ed_start_evaluation(file.c_str());
@@ -60,7 +60,7 @@ TEST_F(EdEval, PrintsEachValueAfterAnEmptyLine) {
 TEST_F(EdEval, AnErrorEndsTheTextAndTheConsoleCarriesOn) {
   std::string out = evaluate("(define a 1) (car 5) (define b 2)");
   EXPECT_EQ(out.rfind("\n#<unspecified>\n\nError : ", 0), 0u) << out;
-  EXPECT_EQ(cell(sym_intern("b")).w1, 0u);  // the rest of the text was skipped
+  EXPECT_EQ(cell(mem_intern("b")).w1, 0u);  // the rest of the text was skipped
   EXPECT_EQ(vm.loop_state.load(), 0);
   // An unclosed last expression: the ones before it, then the reader's error.
   out = evaluate("(define c 3) (list c");
@@ -78,7 +78,7 @@ TEST_F(EdEval, RefusedUnlessTheConsoleIsIdle) {
   vm.loop_state.store(1);  // the console evaluates
   EXPECT_EQ(evaluate("(define r 1)"), "");
   EXPECT_EQ(vm.loop_state.load(), 1);
-  EXPECT_EQ(cell(sym_intern("r")).w1, 0u);
+  EXPECT_EQ(cell(mem_intern("r")).w1, 0u);
 }
 
 TEST_F(EdEval, AFileThatDoesNotOpenIsReported) {
@@ -115,20 +115,20 @@ TEST_F(EdEval, WaitsForTheInterpreterLock) {
   FILE* f = std::fopen(path("text.sc").c_str(), "w");
   std::fputs("(define w 7)", f);
   std::fclose(f);
-  port_stream(PORT_CUR_OUT) = stdout;
+  rd_stream(PORT_CUR_OUT) = stdout;
   {
-    EvLock console;
+    PlatLock console;
     ed_start_evaluation(path("text.sc").c_str());
     while (vm.loop_state.load() != 2) std::this_thread::yield();
     EXPECT_TRUE(ed_evaluation_running());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(cell(sym_intern("w")).w1, 0u);  // nothing ran yet
+    EXPECT_EQ(cell(mem_intern("w")).w1, 0u);  // nothing ran yet
   }
   testing::internal::CaptureStdout();
   ed_join_evaluation();
   testing::internal::GetCapturedStdout();
   EXPECT_FALSE(ed_evaluation_running());
-  EXPECT_NE(cell(sym_intern("w")).w1, 0u);
+  EXPECT_NE(cell(mem_intern("w")).w1, 0u);
 }
 
 }  // namespace

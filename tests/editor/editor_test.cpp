@@ -56,7 +56,7 @@ struct Editor : rdtest::Fresh {
     old_cwd = getcwd(cwd, sizeof cwd);
     ASSERT_EQ(chdir(dir.c_str()), 0);  // the editor writes _temporaly.sc here
     setenv("ONDREL_EDITOR", "headless", 1);
-    port_stream(PORT_CUR_OUT) = stdout;
+    rd_stream(PORT_CUR_OUT) = stdout;
   }
   void TearDown() override {
     if (hl_is_open()) {

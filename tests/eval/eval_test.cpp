@@ -21,7 +21,7 @@ struct Eval : rdtest::Fresh {
     int code = error_of([&] {
       for (;;) {
         Value d = rd_read(in.f);
-        if (d == sym_eof) break;
+        if (d == mem_eof) break;
         Protect keep(d);
         last = rdtest::written(ev_evaluate(d));
       }
@@ -96,12 +96,12 @@ TEST_F(Eval, EveryAllocationSiteSurvivesACollection) {
 }
 
 TEST_F(Eval, MessagesInBothLanguages) {
-  EXPECT_STREQ(ev_message(E_USER_BREAK), "User break");
-  EXPECT_STREQ(ev_message(0), "I don't know what happend");
-  EXPECT_STREQ(ev_message(99), ev_message(0));  // out of the table: code 0
+  EXPECT_STREQ(mem_message(E_USER_BREAK), "User break");
+  EXPECT_STREQ(mem_message(0), "I don't know what happend");
+  EXPECT_STREQ(mem_message(99), mem_message(0));  // out of the table: code 0
   vm.japanese = true;
-  std::string ja = ev_message(E_NEED_LIST);
-  std::string same32 = ev_message(32);
+  std::string ja = mem_message(E_NEED_LIST);
+  std::string same32 = mem_message(32);
   vm.japanese = false;
   EXPECT_EQ(same32, "Condition Clause must be a List");
   // The bytes are what iconv makes of the readable text.
@@ -133,7 +133,7 @@ TEST_F(Eval, DefineTableRecordsAndReplaces) {
 
 TEST_F(Eval, RegistrationsCountEveryPrimitive) {
   // eval, apply, call/cc, plov-installed? and the groups linked in.
-  EXPECT_GE(prim_registrations, 101u);
+  EXPECT_GE(ev_registrations, 101u);
   EXPECT_EQ(run("(plov-installed? 1 2 3)"), "#t");
   EXPECT_EQ(run("(number? 1)"), "#t");
 }

@@ -17,9 +17,9 @@ struct Registry : rdtest::Fresh {};
 // Registrations made by one group routine (registering again replaces).
 template <typename F>
 uint32_t count_of(F group) {
-  uint32_t before = prim_registrations;
+  uint32_t before = ev_registrations;
   group();
-  return prim_registrations - before;
+  return ev_registrations - before;
 }
 
 TEST_F(Registry, EachGroupRegistersItsTable) {
@@ -37,14 +37,14 @@ TEST_F(Registry, EachGroupRegistersItsTable) {
 
 TEST_F(Registry, StartUpCountsEveryRegistration) {
   // The three kind-0 procedures and the groups: 171 names, each once.
-  EXPECT_EQ(prim_registrations, 3u + 18 + 22 + 24 + 9 + 20 + 22 + 8 + 16 + 28 + 1);
+  EXPECT_EQ(ev_registrations, 3u + 18 + 22 + 24 + 9 + 20 + 22 + 8 + 16 + 28 + 1);
 }
 
 TEST_F(Registry, RegisteringAgainReplacesAndKeepsOneHandlerSlot) {
-  uint32_t slots = prim_nhandlers;
+  uint32_t slots = ev_nhandlers;
   prim_register_lists();
-  EXPECT_EQ(prim_nhandlers, slots);
-  Value p = cell(sym_intern("number?")).w1;
+  EXPECT_EQ(ev_nhandlers, slots);
+  Value p = cell(mem_intern("number?")).w1;
   ASSERT_TRUE(is(p, PRIMITIVE));
 }
 

@@ -190,7 +190,7 @@ TEST_F(Mem, AfterCollectionTagsAndFreeList) {
   roots.symtab[0] = mem_cons(sym, NIL);
   for (int i = 0; i < 1000; ++i) mem_make_pair();
   mem_collect(GC_USER);
-  for (uint32_t i = 0; i < HEAP_CELLS; ++i) EXPECT_FALSE(cell(heap_cell(i)).tag & MARK_BIT);
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) EXPECT_FALSE(cell(mem_heap_cell(i)).tag & MARK_BIT);
   EXPECT_EQ(cell(sym).tag, SYMBOL | TRACE_FLAG);
   Value prev = 0;
   for (Value c = mem.free; c != NIL; c = cdr(c)) {
@@ -226,7 +226,7 @@ TEST_F(Mem, StressSwitchCollectsEveryAllocation) {
 bool marked_as(Value c, uint8_t t) { return (cell(c).tag & MARK_BIT) && (cell(c).tag & TYPE_MASK) == t; }
 Value search_owner(uint32_t block, bool vector) {
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = heap_cell(i);
+    Value c = mem_heap_cell(i);
     if (!vector && marked_as(c, STRING) && cell(c).w1 == block) return c;
     if (vector && (marked_as(c, VECTOR) || marked_as(c, CONTINUATION)) && cell(c).w2 == block) return c;
   }

@@ -12,19 +12,19 @@ using namespace ondrel;
 namespace {
 
 struct Converter {
-  ConConverter cv;
+  PlatConverter cv;
   explicit Converter(const char* to, const char* from) {
-    EXPECT_TRUE(con_converter_open(cv, to, from));
+    EXPECT_TRUE(plat_converter_open(cv, to, from));
   }
-  ~Converter() { con_converter_close(cv); }
+  ~Converter() { plat_converter_close(cv); }
   std::string run(const std::string& text) {
     std::string out;
-    con_convert(cv, text.data(), text.size(), out);
+    plat_convert(cv, text.data(), text.size(), out);
     return out;
   }
   std::string flush() {
     std::string out;
-    con_convert_flush(cv, out);
+    plat_convert_flush(cv, out);
     return out;
   }
 };
@@ -105,11 +105,11 @@ TEST(ConsoleInput, Utf8BecomesShiftJis) {
 }
 
 TEST(ConsoleConverter, ClosedConverterCopies) {
-  ConConverter cv;  // never opened: no conversion
+  PlatConverter cv;  // never opened: no conversion
   std::string out;
-  con_convert(cv, "\x82\xa0\x95", 3, out);
+  plat_convert(cv, "\x82\xa0\x95", 3, out);
   EXPECT_EQ(out, "\x82\xa0\x95");
-  con_convert_flush(cv, out);
+  plat_convert_flush(cv, out);
   EXPECT_EQ(out, "\x82\xa0\x95");
 }
 

@@ -22,21 +22,21 @@ TEST_F(Chars, CountsAreCheckedBeforeTypes) {
 }
 
 TEST_F(Chars, OrderingIsUnsigned) {
-  EXPECT_EQ(call("char<?", {C('Z'), C('a')}), sym_true);
-  EXPECT_EQ(call("char<?", {C('a'), C(200)}), sym_true);
-  EXPECT_EQ(call("char>?", {C(255), C(127)}), sym_true);
-  EXPECT_EQ(call("char<=?", {C('a'), C('a')}), sym_true);
-  EXPECT_EQ(call("char>=?", {C('a'), C('b')}), sym_false);
-  EXPECT_EQ(call("char=?", {C('a'), C('A')}), sym_false);
+  EXPECT_EQ(call("char<?", {C('Z'), C('a')}), mem_true);
+  EXPECT_EQ(call("char<?", {C('a'), C(200)}), mem_true);
+  EXPECT_EQ(call("char>?", {C(255), C(127)}), mem_true);
+  EXPECT_EQ(call("char<=?", {C('a'), C('a')}), mem_true);
+  EXPECT_EQ(call("char>=?", {C('a'), C('b')}), mem_false);
+  EXPECT_EQ(call("char=?", {C('a'), C('A')}), mem_false);
 }
 
 TEST_F(Chars, FoldingIsAsciiOnly) {
-  EXPECT_EQ(call("char-ci=?", {C('A'), C('a')}), sym_true);
-  EXPECT_EQ(call("char-ci<?", {C('Z'), C('a')}), sym_false);
-  EXPECT_EQ(call("char-ci>?", {C('Z'), C('a')}), sym_true);
-  EXPECT_EQ(call("char-ci<=?", {C('b'), C('B')}), sym_true);
-  EXPECT_EQ(call("char-ci>=?", {C('['), C('a')}), sym_false);  // '[' is 91, not folded
-  EXPECT_EQ(call("char-ci=?", {C(224), C(192)}), sym_false);
+  EXPECT_EQ(call("char-ci=?", {C('A'), C('a')}), mem_true);
+  EXPECT_EQ(call("char-ci<?", {C('Z'), C('a')}), mem_false);
+  EXPECT_EQ(call("char-ci>?", {C('Z'), C('a')}), mem_true);
+  EXPECT_EQ(call("char-ci<=?", {C('b'), C('B')}), mem_true);
+  EXPECT_EQ(call("char-ci>=?", {C('['), C('a')}), mem_false);  // '[' is 91, not folded
+  EXPECT_EQ(call("char-ci=?", {C(224), C(192)}), mem_false);
   EXPECT_EQ(call("char-upcase", {C('a')}), C('A'));
   EXPECT_EQ(call("char-upcase", {C(224)}), C(224));
   EXPECT_EQ(call("char-upcase", {C('{')}), C('{'));
@@ -62,7 +62,7 @@ TEST_F(Chars, IntegerToCharTakesTheLowByte) {
   EXPECT_EQ(call("integer->char", {I(-1)}), C(255));
   EXPECT_EQ(call("integer->char", {I(0)}), C(0));
   EXPECT_EQ(show(call("char->integer", {call("integer->char", {I(0)})})), "0");
-  EXPECT_EQ(call("eq?", {call("char-upcase", {C('a')}), C('A')}), sym_true);
+  EXPECT_EQ(call("eq?", {call("char-upcase", {C('a')}), C('A')}), mem_true);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ Value value_of(char k) {
     case 'l': return L({I(1), I(2)});
     case 'v': return keep(call_free("vector", {I(1), I(2)}));
     case 'n': return NIL;
-    case 't': return sym_true;
+    case 't': return mem_true;
     case 'k': return Y("if");
     default: return NIL;
   }
@@ -157,7 +157,7 @@ TEST_F(Checks, EveryPrimitiveHasRows) {
   std::set<std::string> covered;
   for (const Row& r : ROWS) covered.insert(r.name);
   for (const char* name : ALL) EXPECT_TRUE(covered.count(name)) << name;
-  for (const char* name : ALL) EXPECT_TRUE(is(car(sym_intern(name)), PRIMITIVE)) << name;
+  for (const char* name : ALL) EXPECT_TRUE(is(car(mem_intern(name)), PRIMITIVE)) << name;
   EXPECT_EQ(sizeof ALL / sizeof ALL[0], 97u);
 }
 
@@ -187,7 +187,7 @@ TEST_F(Checks, EveryCombinationOfValues) {
   for (const char* name : ALL) {
     std::string n = name;
     if (n == "bye" || n == "gc") continue;
-    uint8_t kind = cell(car(sym_intern(name))).aux;
+    uint8_t kind = cell(car(mem_intern(name))).aux;
     for (int round = 0; round < 2; ++round) {
       if (round == 1 && kind != K_THREE && kind != K_ANY) break;
       for (const std::string& k : round == 0 ? pairs : triples) {

@@ -17,7 +17,7 @@ using Lists = Prims;
 TEST_F(Lists, RegisteredInOrderWithTheirKinds) {
   // 3 evaluator procedures, 26 + 22 + 9 + 19 + 21 of these groups, and
   // plov-installed?; the port, graphics and turtle groups add the rest.
-  EXPECT_GE(prim_registrations, 101u);
+  EXPECT_GE(ev_registrations, 101u);
   struct { const char* name; uint8_t kind; } rows[] = {
       {"null?", 17}, {"cons", 18}, {"bye", 16}, {"list", 24}, {"gc", 16}, {"random", 17},
       {"number?", 17}, {"+", 24}, {"remainder", 18}, {"number->string", 21}, {"string->number", 21},
@@ -26,7 +26,7 @@ TEST_F(Lists, RegisteredInOrderWithTheirKinds) {
       {"make-string", 22}, {"string", 24}, {"string-set!", 19}, {"substring", 19}, {"string-fill!", 18},
   };
   for (auto& r : rows) {
-    Value p = car(sym_intern(r.name));
+    Value p = car(mem_intern(r.name));
     ASSERT_TRUE(is(p, PRIMITIVE)) << r.name;
     EXPECT_EQ(cell(p).aux, r.kind) << r.name;
   }
@@ -41,16 +41,16 @@ TEST_F(Lists, CarCdrConsAndMissingArguments) {
   EXPECT_EQ(error_of("car", {}), E_NEED_LIST);  // the missing argument reads as ()
   EXPECT_EQ(show(call("cons", {I(1)})), "(1)");
   EXPECT_EQ(show(call("cons", {I(1), I(2)})), "(1 . 2)");
-  EXPECT_EQ(call("eq?", {Y("a")}), sym_false);
-  EXPECT_EQ(call("null?", {}), sym_true);
+  EXPECT_EQ(call("eq?", {Y("a")}), mem_false);
+  EXPECT_EQ(call("null?", {}), mem_true);
   // An improper argument list cannot lead the argument walk astray.
   EXPECT_EQ(show(call_list("cons", L({I(1)}, I(9)))), "(1)");
 }
 
 TEST_F(Lists, SetCarAndSetCdr) {
   Value p = L({I(1), I(2)});
-  EXPECT_EQ(call("set-car!", {p, Y("x")}), sym_unspecified);
-  EXPECT_EQ(call("set-cdr!", {p, I(3)}), sym_unspecified);
+  EXPECT_EQ(call("set-car!", {p, Y("x")}), mem_unspecified);
+  EXPECT_EQ(call("set-cdr!", {p, I(3)}), mem_unspecified);
   EXPECT_EQ(show(p), "(x . 3)");
   EXPECT_EQ(error_of("set-car!", {NIL, I(1)}), E_NEED_LIST);
   EXPECT_EQ(error_of("set-cdr!", {S("s"), I(1)}), E_NEED_LIST);
@@ -64,9 +64,9 @@ TEST_F(Lists, TypePredicatesOverEveryKind) {
   struct Kind { const char* label; Value v; };
   std::vector<Kind> kinds = {
       {"pair", L({I(1)})}, {"nil", NIL}, {"symbol", Y("abc")}, {"traced", traced},
-      {"true", sym_true}, {"false", sym_false}, {"else", sym_else}, {"keyword", Y("if")},
+      {"true", mem_true}, {"false", mem_false}, {"else", mem_else}, {"keyword", Y("if")},
       {"integer", I(3)}, {"real", R(2.5)}, {"string", S("s")}, {"char", C('a')},
-      {"vector", call("vector", {I(1)})}, {"primitive", car(Y("car"))}, {"unspec", sym_unspecified},
+      {"vector", call("vector", {I(1)})}, {"primitive", car(Y("car"))}, {"unspec", mem_unspecified},
   };
   // Expected "1" per predicate, in the order of `kinds`.
   struct Row { const char* pred; const char* want; };
@@ -89,78 +89,78 @@ TEST_F(Lists, TypePredicatesOverEveryKind) {
   };
   for (const Row& r : rows) {
     std::string got;
-    for (const Kind& k : kinds) got += call(r.pred, {k.v}) == sym_true ? '1' : '0';
+    for (const Kind& k : kinds) got += call(r.pred, {k.v}) == mem_true ? '1' : '0';
     EXPECT_EQ(got, r.want) << r.pred;
   }
 }
 
 TEST_F(Lists, ProcedurePredicateLooksThroughGlobalNames) {
-  EXPECT_EQ(call("procedure?", {Y("car")}), sym_true);
-  EXPECT_EQ(call("procedure?", {car(Y("car"))}), sym_true);
-  EXPECT_EQ(call("procedure?", {Y("undefined-name")}), sym_false);
-  EXPECT_EQ(call("procedure?", {Y("if")}), sym_true);  // a keyword counts
-  EXPECT_EQ(call("procedure?", {I(1)}), sym_false);
-  EXPECT_EQ(call("procedure?", {sym_true}), sym_false);
+  EXPECT_EQ(call("procedure?", {Y("car")}), mem_true);
+  EXPECT_EQ(call("procedure?", {car(Y("car"))}), mem_true);
+  EXPECT_EQ(call("procedure?", {Y("undefined-name")}), mem_false);
+  EXPECT_EQ(call("procedure?", {Y("if")}), mem_true);  // a keyword counts
+  EXPECT_EQ(call("procedure?", {I(1)}), mem_false);
+  EXPECT_EQ(call("procedure?", {mem_true}), mem_false);
   Value quoted = Y("holds-a-symbol");
   set_car(quoted, Y("car"));  // a symbol whose value is a symbol: not followed twice
-  EXPECT_EQ(call("procedure?", {quoted}), sym_false);
+  EXPECT_EQ(call("procedure?", {quoted}), mem_false);
   Value traced = Y("cdr");
   cell(traced).tag |= TRACE_FLAG;
-  EXPECT_EQ(call("procedure?", {traced}), sym_true);
+  EXPECT_EQ(call("procedure?", {traced}), mem_true);
 }
 
 /* ---------------------------------------------------------- equivalence */
 
 TEST_F(Lists, EqvByKind) {
-  EXPECT_EQ(call("eqv?", {I(2), I(2)}), sym_true);
-  EXPECT_EQ(call("eq?", {I(2), I(2)}), sym_false);  // two INTEGER cells
-  EXPECT_EQ(call("eqv?", {I(2), R(2.0)}), sym_false);
-  EXPECT_EQ(call("eqv?", {R(2.0), I(2)}), sym_false);
-  EXPECT_EQ(call("eqv?", {R(1.5), R(1.5)}), sym_true);
-  EXPECT_EQ(call("eqv?", {S("ab"), S("ab")}), sym_true);  // strings by content
-  EXPECT_EQ(call("eqv?", {S("ab"), S("abc")}), sym_false);
-  EXPECT_EQ(call("eqv?", {L({I(1)}), L({I(1)})}), sym_false);
-  EXPECT_EQ(call("eqv?", {C('a'), C('a')}), sym_true);
-  EXPECT_EQ(call("eq?", {C('a'), C('a')}), sym_true);
-  EXPECT_EQ(call("eqv?", {Y("a"), Y("a")}), sym_true);
+  EXPECT_EQ(call("eqv?", {I(2), I(2)}), mem_true);
+  EXPECT_EQ(call("eq?", {I(2), I(2)}), mem_false);  // two INTEGER cells
+  EXPECT_EQ(call("eqv?", {I(2), R(2.0)}), mem_false);
+  EXPECT_EQ(call("eqv?", {R(2.0), I(2)}), mem_false);
+  EXPECT_EQ(call("eqv?", {R(1.5), R(1.5)}), mem_true);
+  EXPECT_EQ(call("eqv?", {S("ab"), S("ab")}), mem_true);  // strings by content
+  EXPECT_EQ(call("eqv?", {S("ab"), S("abc")}), mem_false);
+  EXPECT_EQ(call("eqv?", {L({I(1)}), L({I(1)})}), mem_false);
+  EXPECT_EQ(call("eqv?", {C('a'), C('a')}), mem_true);
+  EXPECT_EQ(call("eq?", {C('a'), C('a')}), mem_true);
+  EXPECT_EQ(call("eqv?", {Y("a"), Y("a")}), mem_true);
   // NaN: unequal as a number, equal to itself only as the same object.
   Value nan = R(std::nan(""));
-  EXPECT_EQ(call("eqv?", {nan, R(std::nan(""))}), sym_false);
-  EXPECT_EQ(call("eqv?", {nan, nan}), sym_true);
-  EXPECT_EQ(call("equal?", {nan, R(std::nan(""))}), sym_false);
-  EXPECT_EQ(call("equal?", {nan, nan}), sym_true);
+  EXPECT_EQ(call("eqv?", {nan, R(std::nan(""))}), mem_false);
+  EXPECT_EQ(call("eqv?", {nan, nan}), mem_true);
+  EXPECT_EQ(call("equal?", {nan, R(std::nan(""))}), mem_false);
+  EXPECT_EQ(call("equal?", {nan, nan}), mem_true);
 }
 
 TEST_F(Lists, EqualOnEachType) {
-  EXPECT_EQ(call("equal?", {L({I(1), call("vector", {I(2), I(3)})}), L({I(1), call("vector", {I(2), I(3)})})}), sym_true);
-  EXPECT_EQ(call("equal?", {call("vector", {I(1), I(2)}), call("vector", {I(1), I(3)})}), sym_false);
-  EXPECT_EQ(call("equal?", {call("vector", {}), call("vector", {})}), sym_true);
-  EXPECT_EQ(call("equal?", {call("vector", {I(1)}), call("vector", {I(1), I(2)})}), sym_false);
-  EXPECT_EQ(call("equal?", {I(2), R(2.0)}), sym_false);
-  EXPECT_EQ(call("equal?", {S("x"), S("x")}), sym_true);
-  EXPECT_EQ(call("equal?", {S("x"), Y("x")}), sym_false);
-  EXPECT_EQ(call("equal?", {L({I(1)}, I(2)), L({I(1)}, I(2))}), sym_true);
-  EXPECT_EQ(call("equal?", {L({I(1)}, I(2)), L({I(1)}, I(3))}), sym_false);
-  EXPECT_EQ(call("equal?", {L({I(1), I(2)}), L({I(1)})}), sym_false);
+  EXPECT_EQ(call("equal?", {L({I(1), call("vector", {I(2), I(3)})}), L({I(1), call("vector", {I(2), I(3)})})}), mem_true);
+  EXPECT_EQ(call("equal?", {call("vector", {I(1), I(2)}), call("vector", {I(1), I(3)})}), mem_false);
+  EXPECT_EQ(call("equal?", {call("vector", {}), call("vector", {})}), mem_true);
+  EXPECT_EQ(call("equal?", {call("vector", {I(1)}), call("vector", {I(1), I(2)})}), mem_false);
+  EXPECT_EQ(call("equal?", {I(2), R(2.0)}), mem_false);
+  EXPECT_EQ(call("equal?", {S("x"), S("x")}), mem_true);
+  EXPECT_EQ(call("equal?", {S("x"), Y("x")}), mem_false);
+  EXPECT_EQ(call("equal?", {L({I(1)}, I(2)), L({I(1)}, I(2))}), mem_true);
+  EXPECT_EQ(call("equal?", {L({I(1)}, I(2)), L({I(1)}, I(3))}), mem_false);
+  EXPECT_EQ(call("equal?", {L({I(1), I(2)}), L({I(1)})}), mem_false);
   // A symbol's name is compared, so a fresh uninterned symbol of the same
   // name is equal? but not eq?.
   Value loose = keep(mem_make_symbol("abc"));
-  EXPECT_EQ(call("equal?", {loose, Y("abc")}), sym_true);
-  EXPECT_EQ(call("eq?", {loose, Y("abc")}), sym_false);
+  EXPECT_EQ(call("equal?", {loose, Y("abc")}), mem_true);
+  EXPECT_EQ(call("eq?", {loose, Y("abc")}), mem_false);
   // Constants, procedures and keywords: identity only.
-  EXPECT_EQ(call("equal?", {sym_true, sym_true}), sym_true);
-  EXPECT_EQ(call("equal?", {sym_true, sym_false}), sym_false);
-  EXPECT_EQ(call("equal?", {Y("if"), Y("if")}), sym_true);
+  EXPECT_EQ(call("equal?", {mem_true, mem_true}), mem_true);
+  EXPECT_EQ(call("equal?", {mem_true, mem_false}), mem_false);
+  EXPECT_EQ(call("equal?", {Y("if"), Y("if")}), mem_true);
   // A mismatch deep inside a vector inside a list.
   Value a = L({I(1), L({call("vector", {I(1), L({S("deep")})})})});
   Value b = L({I(1), L({call("vector", {I(1), L({S("deeq")})})})});
-  EXPECT_EQ(call("equal?", {a, b}), sym_false);
+  EXPECT_EQ(call("equal?", {a, b}), mem_false);
   EXPECT_EQ(mem.sp, 0u);  // every pending comparison was dropped
 }
 
 // Big structures grow on the global value of a symbol, one cell at a time.
 static Value grow(const char* root, Value car_part, bool on_cdr) {
-  Value sym = sym_intern(root);
+  Value sym = mem_intern(root);
   if (car(sym) == 0) set_car(sym, NIL);
   Value p = on_cdr ? mem_cons(car_part, car(sym)) : mem_cons(car(sym), car_part);
   set_car(sym, p);
@@ -175,7 +175,7 @@ TEST_F(Lists, EqualOnDeepStructures) {
     a = grow("long-a", mem_make_integer(i), true);
     b = grow("long-b", mem_make_integer(i), true);
   }
-  EXPECT_EQ(call("equal?", {a, b}), sym_true);
+  EXPECT_EQ(call("equal?", {a, b}), mem_true);
   EXPECT_EQ(mem.sp, 0u);
   set_car(Y("long-a"), NIL);
   set_car(Y("long-b"), NIL);
@@ -201,12 +201,12 @@ TEST_F(Lists, EqualWalksVectorsInOrder) {
     v2 = call("vector", {I(i), v2, L({I(i)})});
     w2 = call("vector", {I(i), w2, L({I(i)})});
   }
-  EXPECT_EQ(call("equal?", {v2, w2}), sym_true);
+  EXPECT_EQ(call("equal?", {v2, w2}), mem_true);
   Value inner = v2;
   for (int i = 0; i < 200; ++i) inner = vec_slots(inner)[1];
   Value changed = L({I(-1)});
   vec_slots(inner)[2] = changed;
-  EXPECT_EQ(call("equal?", {v2, w2}), sym_false);
+  EXPECT_EQ(call("equal?", {v2, w2}), mem_false);
   EXPECT_EQ(mem.sp, 0u);
 }
 
@@ -271,14 +271,14 @@ TEST_F(Lists, ListAndAppendUnderCollectionStress) {
 TEST_F(Lists, TraceSetsAndClearsTheFlagOnly) {
   Value foo = Y("foo");
   uint8_t before = tag_byte(foo);
-  EXPECT_EQ(call("trace", {foo}), sym_unspecified);
+  EXPECT_EQ(call("trace", {foo}), mem_unspecified);
   EXPECT_EQ(tag_byte(foo), before | TRACE_FLAG);
-  EXPECT_EQ(call("symbol?", {foo}), sym_true);
-  EXPECT_EQ(call("trace", {foo}), sym_unspecified);  // again: no change
-  EXPECT_EQ(call("untrace", {foo}), sym_unspecified);
+  EXPECT_EQ(call("symbol?", {foo}), mem_true);
+  EXPECT_EQ(call("trace", {foo}), mem_unspecified);  // again: no change
+  EXPECT_EQ(call("untrace", {foo}), mem_unspecified);
   EXPECT_EQ(tag_byte(foo), before);
   EXPECT_EQ(error_of("trace", {Y("if")}), E_NEED_SYMBOL);
-  EXPECT_EQ(error_of("trace", {sym_true}), E_NEED_SYMBOL);
+  EXPECT_EQ(error_of("trace", {mem_true}), E_NEED_SYMBOL);
   EXPECT_EQ(error_of("untrace", {S("foo")}), E_NEED_SYMBOL);
 }
 
@@ -293,14 +293,14 @@ TEST_F(Lists, SymbolsAndStrings) {
   cell(t).tag |= TRACE_FLAG;
   EXPECT_EQ(show(call("symbol->string", {t})), "\"traced-too\"");
   EXPECT_EQ(error_of("symbol->string", {S("x")}), E_NEED_SYMBOL);
-  EXPECT_EQ(error_of("symbol->string", {sym_true}), E_NEED_SYMBOL);
+  EXPECT_EQ(error_of("symbol->string", {mem_true}), E_NEED_SYMBOL);
   EXPECT_EQ(error_of("string->symbol", {Y("x")}), E_NEED_STRING);
 }
 
 TEST_F(Lists, GcKeepsReachableData) {
   Value l = L({S("kept"), call("vector", {S("in a vector")})});
   for (int i = 0; i < 100; ++i) mem_make_string("garbage");
-  EXPECT_EQ(call("gc", {}), sym_unspecified);
+  EXPECT_EQ(call("gc", {}), mem_unspecified);
   EXPECT_EQ(mem.last_cause, GC_USER);
   EXPECT_EQ(show(l), "(\"kept\" #(\"in a vector\"))");
 }

@@ -11,27 +11,27 @@ namespace {
 using Numbers = Prims;
 
 TEST_F(Numbers, KindPredicatesAreOneKindEach) {
-  EXPECT_EQ(call("real?", {I(1)}), sym_false);
-  EXPECT_EQ(call("rational?", {I(1)}), sym_false);
-  EXPECT_EQ(call("complex?", {R(1.5)}), sym_false);
-  EXPECT_EQ(call("exact?", {R(1.0)}), sym_false);
-  EXPECT_EQ(call("inexact?", {S("s")}), sym_true);
-  EXPECT_EQ(call("zero?", {I(0)}), sym_true);
-  EXPECT_EQ(call("zero?", {R(0.0)}), sym_false);
-  EXPECT_EQ(call("zero?", {S("0")}), sym_false);
+  EXPECT_EQ(call("real?", {I(1)}), mem_false);
+  EXPECT_EQ(call("rational?", {I(1)}), mem_false);
+  EXPECT_EQ(call("complex?", {R(1.5)}), mem_false);
+  EXPECT_EQ(call("exact?", {R(1.0)}), mem_false);
+  EXPECT_EQ(call("inexact?", {S("s")}), mem_true);
+  EXPECT_EQ(call("zero?", {I(0)}), mem_true);
+  EXPECT_EQ(call("zero?", {R(0.0)}), mem_false);
+  EXPECT_EQ(call("zero?", {S("0")}), mem_false);
   // A RATIONAL and a COMPLEX (layouts only) are numbers but take no part
   // in arithmetic.
   Value rat = keep(mem_cons(I(1), I(2)));
   cell(rat).tag = RATIONAL;
-  EXPECT_EQ(call("number?", {rat}), sym_true);
-  EXPECT_EQ(call("rational?", {rat}), sym_true);
+  EXPECT_EQ(call("number?", {rat}), mem_true);
+  EXPECT_EQ(call("rational?", {rat}), mem_true);
   EXPECT_EQ(error_of("+", {rat, I(1)}), E_NEED_NUMBER);
   EXPECT_EQ(error_of("<", {I(1), rat}), E_NEED_NUMBER);
   EXPECT_EQ(error_of("number->string", {rat}), E_NEED_INT);
   Value rat2 = keep(mem_cons(I(1), I(2)));
   cell(rat2).tag = RATIONAL;
-  EXPECT_EQ(call("equal?", {rat, rat2}), sym_true);
-  EXPECT_EQ(call("eqv?", {rat, rat2}), sym_false);
+  EXPECT_EQ(call("equal?", {rat, rat2}), mem_true);
+  EXPECT_EQ(call("eqv?", {rat, rat2}), mem_false);
 }
 
 TEST_F(Numbers, ArithmeticNeedsTwoNumbers) {
@@ -92,39 +92,39 @@ TEST_F(Numbers, DivisionByZero) {
 }
 
 TEST_F(Numbers, ComparisonsStopAtTheFirstFalse) {
-  EXPECT_EQ(call("=", {I(1), R(1.0)}), sym_true);
-  EXPECT_EQ(call("=", {I(1), I(1), I(2)}), sym_false);
-  EXPECT_EQ(call("=", {I(1), I(1), I(1)}), sym_true);
-  EXPECT_EQ(call("<", {I(1), I(2), I(3)}), sym_true);
-  EXPECT_EQ(call("<", {I(1), I(3), I(2)}), sym_false);
-  EXPECT_EQ(call("<", {I(2), I(1), Y("x")}), sym_false);
+  EXPECT_EQ(call("=", {I(1), R(1.0)}), mem_true);
+  EXPECT_EQ(call("=", {I(1), I(1), I(2)}), mem_false);
+  EXPECT_EQ(call("=", {I(1), I(1), I(1)}), mem_true);
+  EXPECT_EQ(call("<", {I(1), I(2), I(3)}), mem_true);
+  EXPECT_EQ(call("<", {I(1), I(3), I(2)}), mem_false);
+  EXPECT_EQ(call("<", {I(2), I(1), Y("x")}), mem_false);
   EXPECT_EQ(error_of("<", {I(1), I(2), Y("x")}), E_NEED_NUMBER);
-  EXPECT_EQ(call(">", {I(3), I(2), I(1)}), sym_true);
-  EXPECT_EQ(call(">", {I(3), I(3)}), sym_false);
-  EXPECT_EQ(call(">=", {I(3), I(3), R(2.5)}), sym_true);
-  EXPECT_EQ(call("<=", {I(1), I(1), I(0)}), sym_false);
-  EXPECT_EQ(call("<=", {R(-0.5), I(0), I(0)}), sym_true);
+  EXPECT_EQ(call(">", {I(3), I(2), I(1)}), mem_true);
+  EXPECT_EQ(call(">", {I(3), I(3)}), mem_false);
+  EXPECT_EQ(call(">=", {I(3), I(3), R(2.5)}), mem_true);
+  EXPECT_EQ(call("<=", {I(1), I(1), I(0)}), mem_false);
+  EXPECT_EQ(call("<=", {R(-0.5), I(0), I(0)}), mem_true);
   EXPECT_EQ(error_of("=", {I(1)}), E_NOT_ENOUGH);
   EXPECT_EQ(error_of("=", {S("1"), I(1)}), E_NEED_NUMBER);
   EXPECT_EQ(error_of(">=", {}), E_NOT_ENOUGH);
   // = compares each argument with the first, not with its neighbour.
-  EXPECT_EQ(call("=", {I(2), I(2), I(3), S("not reached")}), sym_false);
+  EXPECT_EQ(call("=", {I(2), I(2), I(3), S("not reached")}), mem_false);
 }
 
 TEST_F(Numbers, NaNComparesFalse) {
   Value nan = call("/", {R(0.0), I(0)});
   for (const char* op : {"=", "<", ">", "<=", ">="}) {
-    EXPECT_EQ(call(op, {nan, nan}), sym_false) << op;
-    EXPECT_EQ(call(op, {nan, I(1)}), sym_false) << op;
-    EXPECT_EQ(call(op, {I(1), nan}), sym_false) << op;
+    EXPECT_EQ(call(op, {nan, nan}), mem_false) << op;
+    EXPECT_EQ(call(op, {nan, I(1)}), mem_false) << op;
+    EXPECT_EQ(call(op, {I(1), nan}), mem_false) << op;
   }
 }
 
 TEST_F(Numbers, EvenOddRemainder) {
-  EXPECT_EQ(call("odd?", {I(-3)}), sym_true);
-  EXPECT_EQ(call("even?", {I(-4)}), sym_true);
-  EXPECT_EQ(call("even?", {I(-2147483647 - 1)}), sym_true);
-  EXPECT_EQ(call("odd?", {I(0)}), sym_false);
+  EXPECT_EQ(call("odd?", {I(-3)}), mem_true);
+  EXPECT_EQ(call("even?", {I(-4)}), mem_true);
+  EXPECT_EQ(call("even?", {I(-2147483647 - 1)}), mem_true);
+  EXPECT_EQ(call("odd?", {I(0)}), mem_false);
   EXPECT_EQ(error_of("even?", {R(2.0)}), E_NEED_NUMBER);
   EXPECT_EQ(show(call("remainder", {I(7), I(2)})), "1");
   EXPECT_EQ(show(call("remainder", {I(-7), I(2)})), "-1");

@@ -31,7 +31,7 @@ inline Value keep(Value v) {
 inline Value I(int32_t n) { return keep(mem_make_integer(n)); }
 inline Value R(double d) { return keep(mem_make_real(d)); }
 inline Value S(const char* s) { return keep(mem_make_string(s)); }
-inline Value Y(const char* name) { return sym_intern(name); }
+inline Value Y(const char* name) { return mem_intern(name); }
 inline Value C(int code) { return mem_char(static_cast<uint32_t>(code)); }
 
 // A proper list of the values, or an improper one ending in `tail`.
@@ -46,12 +46,12 @@ inline Value L(std::initializer_list<Value> xs, Value tail = NIL) {
 // in the application register as the evaluator holds it.  The result is
 // kept alive unless `hold` is false (loops that make much garbage).
 inline Value call_list(const char* name, Value args, bool hold = true) {
-  Value sym = sym_intern(name);
+  Value sym = mem_intern(name);
   Value prim = car(sym);
   EXPECT_TRUE(prim != 0 && is(prim, PRIMITIVE)) << name;
   if (prim == 0 || !is(prim, PRIMITIVE)) return NIL;
   vm.app = mem_cons(sym, args);
-  Value r = prim_handlers[cell(prim).w1](args);
+  Value r = ev_handlers[cell(prim).w1](args);
   vm.app = NIL;
   return hold ? keep(r) : r;
 }
@@ -110,15 +110,15 @@ struct Prims : testing::Test {
   void SetUp() override {
     mem_init();
     mem.stress = false;
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     ev_reset();
-    keep_sym = sym_intern("  test values  ");
+    keep_sym = mem_intern("  test values  ");
     set_car(keep_sym, NIL);
   }
   void TearDown() override {
     mem.stress = false;
-    port_shutdown();
+    rd_shutdown_ports();
     mem_shutdown();
   }
 };

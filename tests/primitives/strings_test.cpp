@@ -32,7 +32,7 @@ TEST_F(Strings, LengthRefSet) {
   EXPECT_EQ(error_of("string-ref", {s, R(1.0)}), E_NEED_INT);
   EXPECT_EQ(error_of("string-ref", {Y("abc"), I(0)}), E_NEED_STRING);
   for (int k : {-1, 0, 1}) EXPECT_EQ(error_of("string-ref", {S(""), I(k)}), E_OUT_OF_RANGE);
-  EXPECT_EQ(call("string-set!", {s, I(1), C('X')}), sym_unspecified);
+  EXPECT_EQ(call("string-set!", {s, I(1), C('X')}), mem_unspecified);
   EXPECT_EQ(show(s), "\"aXc\"");
   // Checks in order: string, index type, character, then range; nothing is
   // written when one fails.
@@ -47,34 +47,34 @@ TEST_F(Strings, LengthRefSet) {
 }
 
 TEST_F(Strings, OrderingIsOnSignedBytes) {
-  EXPECT_EQ(call("string<?", {S(""), S("a")}), sym_true);
-  EXPECT_EQ(call("string<?", {S("abc"), S("abd")}), sym_true);
-  EXPECT_EQ(call("string<?", {S("ab"), S("abc")}), sym_true);
-  EXPECT_EQ(call("string>?", {S("abc"), S("ab")}), sym_true);
+  EXPECT_EQ(call("string<?", {S(""), S("a")}), mem_true);
+  EXPECT_EQ(call("string<?", {S("abc"), S("abd")}), mem_true);
+  EXPECT_EQ(call("string<?", {S("ab"), S("abc")}), mem_true);
+  EXPECT_EQ(call("string>?", {S("abc"), S("ab")}), mem_true);
   // Bytes 128..255 are negative: before ASCII and before the end.
-  EXPECT_EQ(call("string<?", {S("\x82\xa0"), S("A")}), sym_true);
-  EXPECT_EQ(call("string<?", {S("ab\x90"), S("ab")}), sym_true);
-  EXPECT_EQ(call("string>?", {S("ab"), S("ab\x90")}), sym_true);
+  EXPECT_EQ(call("string<?", {S("\x82\xa0"), S("A")}), mem_true);
+  EXPECT_EQ(call("string<?", {S("ab\x90"), S("ab")}), mem_true);
+  EXPECT_EQ(call("string>?", {S("ab"), S("ab\x90")}), mem_true);
   // char<? orders the same codes the other way.
-  EXPECT_EQ(call("char<?", {C(0x82), C('A')}), sym_false);
-  EXPECT_EQ(call("string=?", {S("same"), S("same")}), sym_true);
-  EXPECT_EQ(call("string<=?", {S("same"), S("same")}), sym_true);
-  EXPECT_EQ(call("string>=?", {S("a"), S("b")}), sym_false);
-  EXPECT_EQ(call("string=?", {S("a"), S("A")}), sym_false);
+  EXPECT_EQ(call("char<?", {C(0x82), C('A')}), mem_false);
+  EXPECT_EQ(call("string=?", {S("same"), S("same")}), mem_true);
+  EXPECT_EQ(call("string<=?", {S("same"), S("same")}), mem_true);
+  EXPECT_EQ(call("string>=?", {S("a"), S("b")}), mem_false);
+  EXPECT_EQ(call("string=?", {S("a"), S("A")}), mem_false);
   EXPECT_EQ(error_of("string=?", {S("a"), Y("a")}), E_NEED_STRING);
   EXPECT_EQ(error_of("string<?", {I(1), S("a")}), E_NEED_STRING);
 }
 
 TEST_F(Strings, FoldingComparisons) {
-  EXPECT_EQ(call("string-ci=?", {S("Hello World"), S("hELLO wORLD")}), sym_true);
-  EXPECT_EQ(call("string-ci=?", {S("\xc0"), S("\xe0")}), sym_false);  // no folding above ASCII
-  EXPECT_EQ(call("string-ci<?", {S("apple"), S("BANANA")}), sym_true);
-  EXPECT_EQ(call("string<?", {S("apple"), S("BANANA")}), sym_false);
-  EXPECT_EQ(call("string-ci>?", {S("Zebra"), S("apple")}), sym_true);
-  EXPECT_EQ(call("string-ci<=?", {S("ABC"), S("abc")}), sym_true);
-  EXPECT_EQ(call("string-ci>=?", {S("abc"), S("ABCD")}), sym_false);
-  EXPECT_EQ(call("string-ci<?", {S("[") /* 91 */, S("a")}), sym_true);
-  EXPECT_EQ(call("string-ci<?", {S("\x90"), S("a")}), sym_true);
+  EXPECT_EQ(call("string-ci=?", {S("Hello World"), S("hELLO wORLD")}), mem_true);
+  EXPECT_EQ(call("string-ci=?", {S("\xc0"), S("\xe0")}), mem_false);  // no folding above ASCII
+  EXPECT_EQ(call("string-ci<?", {S("apple"), S("BANANA")}), mem_true);
+  EXPECT_EQ(call("string<?", {S("apple"), S("BANANA")}), mem_false);
+  EXPECT_EQ(call("string-ci>?", {S("Zebra"), S("apple")}), mem_true);
+  EXPECT_EQ(call("string-ci<=?", {S("ABC"), S("abc")}), mem_true);
+  EXPECT_EQ(call("string-ci>=?", {S("abc"), S("ABCD")}), mem_false);
+  EXPECT_EQ(call("string-ci<?", {S("[") /* 91 */, S("a")}), mem_true);
+  EXPECT_EQ(call("string-ci<?", {S("\x90"), S("a")}), mem_true);
 }
 
 TEST_F(Strings, Substring) {
@@ -99,7 +99,7 @@ TEST_F(Strings, AppendCopyFill) {
   Value c = call("string-copy", {s});
   EXPECT_NE(c, s);
   EXPECT_EQ(show(c), "\"orig\"");
-  EXPECT_EQ(call("string-fill!", {c, C('z')}), sym_unspecified);
+  EXPECT_EQ(call("string-fill!", {c, C('z')}), mem_unspecified);
   EXPECT_EQ(show(c), "\"zzzz\"");
   EXPECT_EQ(show(s), "\"orig\"");
   EXPECT_EQ(error_of("string-fill!", {c, S("z")}), E_NEED_CHAR);

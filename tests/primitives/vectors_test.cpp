@@ -41,7 +41,7 @@ TEST_F(Vectors, Bounds) {
   EXPECT_EQ(error_of("vector-ref", {I(5), I(0)}), E_NEED_VECTOR);
   EXPECT_EQ(error_of("vector-ref", {call("vector", {I(1)}), Y("a")}), E_NEED_INT);
   EXPECT_EQ(error_of("vector-ref", {call("vector", {}), I(0)}), E_OUT_OF_RANGE);
-  EXPECT_EQ(call("vector-set!", {v, I(0), S("x")}), sym_unspecified);
+  EXPECT_EQ(call("vector-set!", {v, I(0), S("x")}), mem_unspecified);
   EXPECT_EQ(show(v), "#(\"x\" 20)");
   EXPECT_EQ(error_of("vector-set!", {v, I(2), I(0)}), E_OUT_OF_RANGE);
   EXPECT_EQ(error_of("vector-set!", {v, R(0.0), I(0)}), E_NEED_INT);
@@ -62,12 +62,12 @@ TEST_F(Vectors, ListConversionsAndFill) {
   set_cdr(circ, circ);
   EXPECT_EQ(error_of("list->vector", {circ}), E_NEED_LIST);
   Value v = call("make-vector", {I(3), I(0)});
-  EXPECT_EQ(call("vector-fill!", {v, Y("z")}), sym_unspecified);
+  EXPECT_EQ(call("vector-fill!", {v, Y("z")}), mem_unspecified);
   EXPECT_EQ(show(v), "#(z z z)");
-  EXPECT_EQ(call("vector-fill!", {call("vector", {}), I(1)}), sym_unspecified);
+  EXPECT_EQ(call("vector-fill!", {call("vector", {}), I(1)}), mem_unspecified);
   EXPECT_EQ(error_of("vector-fill!", {S("abc"), C('z')}), E_NEED_VECTOR);
   EXPECT_EQ(error_of("vector->list", {L({I(1)})}), E_NEED_VECTOR);
-  EXPECT_EQ(call("equal?", {call("list->vector", {L({I(1), S("s")})}), call("vector", {I(1), S("s")})}), sym_true);
+  EXPECT_EQ(call("equal?", {call("list->vector", {L({I(1), S("s")})}), call("vector", {I(1), S("s")})}), mem_true);
 }
 
 // Collections at every allocation with garbage in the vector area, so that
@@ -87,13 +87,13 @@ TEST_F(Vectors, UnderCollectionStress) {
 
 // A sieve over a 3000-slot vector, as a program would run it.
 TEST_F(Vectors, SieveOverALargeVector) {
-  Value v = call("make-vector", {I(3000), sym_true});
+  Value v = call("make-vector", {I(3000), mem_true});
   set_car(Y("sieve"), v);
   for (int i = 2; i * i < 3000; ++i)
-    if (call_free("vector-ref", {v, I(i)}) == sym_true)
-      for (int j = i * i; j < 3000; j += i) call_free("vector-set!", {v, I(j), sym_false});
+    if (call_free("vector-ref", {v, I(i)}) == mem_true)
+      for (int j = i * i; j < 3000; j += i) call_free("vector-set!", {v, I(j), mem_false});
   int primes = 0;
-  for (int i = 2; i < 3000; ++i) primes += vec_slots(v)[i] == sym_true;
+  for (int i = 2; i < 3000; ++i) primes += vec_slots(v)[i] == mem_true;
   EXPECT_EQ(primes, 430);
 }
 

@@ -45,27 +45,27 @@ struct Ports : Fresh {
     saved_stdout = stdout;
     stdin = in;
     stdout = out;
-    port_stream(PORT_CUR_IN) = in;
-    port_stream(PORT_CUR_OUT) = out;
-    port_stream(PORT_IN_TABLE) = in;
-    port_stream(PORT_OUT_TABLE) = out;
+    rd_stream(PORT_CUR_IN) = in;
+    rd_stream(PORT_CUR_OUT) = out;
+    rd_stream(PORT_IN_TABLE) = in;
+    rd_stream(PORT_OUT_TABLE) = out;
   }
   void restore() {
     if (saved_stdin == nullptr) return;
     stdin = saved_stdin;
     stdout = saved_stdout;
     saved_stdin = saved_stdout = nullptr;
-    port_reset_current();
-    port_stream(PORT_IN_TABLE) = stdin;
-    port_stream(PORT_OUT_TABLE) = stdout;
+    rd_reset_ports();
+    rd_stream(PORT_IN_TABLE) = stdin;
+    rd_stream(PORT_OUT_TABLE) = stdout;
   }
   // Shutdown with the fixture's report stream out of the current port.
   void shutdown() {
-    port_reset_current();
-    port_shutdown();
+    rd_reset_ports();
+    rd_shutdown_ports();
   }
   void TearDown() override {
-    port_transcript_off();
+    rd_transcript_off();
     restore();
     shutdown();
     Fresh::TearDown();
@@ -78,16 +78,16 @@ TEST_F(Ports, StartUpState) {
   EXPECT_EQ(tag_byte(PORT_CUR_IN), INPUT_PORT);
   EXPECT_EQ(tag_byte(PORT_CUR_OUT), OUTPUT_PORT);
   EXPECT_EQ(tag_byte(PORT_TRANSCRIPT), OUTPUT_PORT);
-  EXPECT_EQ(port_in(), stdin);
-  EXPECT_EQ(port_stream(PORT_IN_TABLE), stdin);
-  EXPECT_EQ(port_stream(PORT_OUT_TABLE), stdout);
-  EXPECT_EQ(port_stream(PORT_TRANSCRIPT), nullptr);
-  EXPECT_FALSE(port_transcript_active());
+  EXPECT_EQ(rd_in(), stdin);
+  EXPECT_EQ(rd_stream(PORT_IN_TABLE), stdin);
+  EXPECT_EQ(rd_stream(PORT_OUT_TABLE), stdout);
+  EXPECT_EQ(rd_stream(PORT_TRANSCRIPT), nullptr);
+  EXPECT_FALSE(rd_transcript_active());
   for (int k = 1; k < PORT_SLOTS; ++k) {
     EXPECT_EQ(tag_byte(PORT_IN_TABLE + 8 * k), INPUT_PORT);
     EXPECT_EQ(tag_byte(PORT_OUT_TABLE + 8 * k), OUTPUT_PORT);
-    EXPECT_EQ(port_stream(PORT_IN_TABLE + 8 * k), nullptr);
-    EXPECT_EQ(port_stream(PORT_OUT_TABLE + 8 * k), nullptr);
+    EXPECT_EQ(rd_stream(PORT_IN_TABLE + 8 * k), nullptr);
+    EXPECT_EQ(rd_stream(PORT_OUT_TABLE + 8 * k), nullptr);
   }
   EXPECT_LE(PORT_OUT_TABLE + 8 * PORT_SLOTS, PORT_TABLE + 8 * PORT_OBJECTS);
 }
@@ -95,13 +95,13 @@ TEST_F(Ports, StartUpState) {
 TEST_F(Ports, NineteenInputPortsThenError30) {
   std::string f = make_file("in.sc", "(a)");
   int fds = open_fds();
-  for (int k = 1; k < PORT_SLOTS; ++k) EXPECT_EQ(port_open_input(f.c_str()), PORT_IN_TABLE + 8 * k);
+  for (int k = 1; k < PORT_SLOTS; ++k) EXPECT_EQ(rd_open_input(f.c_str()), PORT_IN_TABLE + 8 * k);
   EXPECT_EQ(open_fds(), fds + 19);
-  EXPECT_EQ(error_of([&] { port_open_input(f.c_str()); }), E_IN_PORT);
+  EXPECT_EQ(error_of([&] { rd_open_input(f.c_str()); }), E_IN_PORT);
   EXPECT_EQ(open_fds(), fds + 19);  // the twentieth stream was closed again
   // A closed slot is taken again first.
-  port_close(PORT_IN_TABLE + 8 * 7);
-  EXPECT_EQ(port_open_input(f.c_str()), PORT_IN_TABLE + 8 * 7);
+  rd_close_port(PORT_IN_TABLE + 8 * 7);
+  EXPECT_EQ(rd_open_input(f.c_str()), PORT_IN_TABLE + 8 * 7);
   shutdown();
   EXPECT_EQ(open_fds(), fds);
 }
@@ -110,90 +110,90 @@ TEST_F(Ports, NineteenOutputPortsThenError31) {
   int fds = open_fds();
   for (int k = 1; k < PORT_SLOTS; ++k) {
     std::string p = path("out" + std::to_string(k));
-    EXPECT_EQ(port_open_output(p.c_str()), PORT_OUT_TABLE + 8 * k);
+    EXPECT_EQ(rd_open_output(p.c_str()), PORT_OUT_TABLE + 8 * k);
   }
   std::string last = path("out20");
-  EXPECT_EQ(error_of([&] { port_open_output(last.c_str()); }), E_OUT_PORT);
+  EXPECT_EQ(error_of([&] { rd_open_output(last.c_str()); }), E_OUT_PORT);
   EXPECT_EQ(open_fds(), fds + 19);
   shutdown();
   EXPECT_EQ(open_fds(), fds);
 }
 
 TEST_F(Ports, FilesThatDoNotOpenGiveNoPort) {
-  EXPECT_EQ(port_open_input(path("missing/none.sc").c_str()), 0u);
-  EXPECT_EQ(port_open_output(path("missing/none.sc").c_str()), 0u);
-  EXPECT_EQ(port_stream(PORT_IN_TABLE + 8), nullptr);
+  EXPECT_EQ(rd_open_input(path("missing/none.sc").c_str()), 0u);
+  EXPECT_EQ(rd_open_output(path("missing/none.sc").c_str()), 0u);
+  EXPECT_EQ(rd_stream(PORT_IN_TABLE + 8), nullptr);
 }
 
 TEST_F(Ports, OutputPortTruncatesAndWrites) {
   std::string p = make_file("trunc.txt", "old contents");
-  Value port = port_open_output(p.c_str());
-  port_write("new", port_stream(port));
-  port_close(port);
+  Value port = rd_open_output(p.c_str());
+  rd_write("new", rd_stream(port));
+  rd_close_port(port);
   EXPECT_EQ(slurp(p), "new");
-  EXPECT_EQ(port_stream(port), nullptr);
-  port_close(port);  // closing a closed port does nothing
+  EXPECT_EQ(rd_stream(port), nullptr);
+  rd_close_port(port);  // closing a closed port does nothing
 }
 
 TEST_F(Ports, ProtectedPorts) {
   for (Value p : {PORT_CUR_IN, PORT_CUR_OUT, PORT_TRANSCRIPT, PORT_IN_TABLE, PORT_OUT_TABLE})
-    EXPECT_TRUE(port_is_protected(p));
+    EXPECT_TRUE(rd_port_protected(p));
   for (int k = 1; k < PORT_SLOTS; ++k) {
-    EXPECT_FALSE(port_is_protected(PORT_IN_TABLE + 8 * k));
-    EXPECT_FALSE(port_is_protected(PORT_OUT_TABLE + 8 * k));
+    EXPECT_FALSE(rd_port_protected(PORT_IN_TABLE + 8 * k));
+    EXPECT_FALSE(rd_port_protected(PORT_OUT_TABLE + 8 * k));
   }
   // Closing never closes the console streams.
-  port_close(PORT_CUR_IN);
-  port_close(PORT_OUT_TABLE);
-  EXPECT_EQ(port_in(), stdin);
-  EXPECT_EQ(port_stream(PORT_OUT_TABLE), stdout);
+  rd_close_port(PORT_CUR_IN);
+  rd_close_port(PORT_OUT_TABLE);
+  EXPECT_EQ(rd_in(), stdin);
+  EXPECT_EQ(rd_stream(PORT_OUT_TABLE), stdout);
 }
 
 TEST_F(Ports, ClosingAReboundPortGivesTheConsoleBack) {
   std::string f = make_file("rebound.sc", "x");
-  Value port = port_open_input(f.c_str());
-  port_stream(PORT_CUR_IN) = port_stream(port);  // as with-input-from-file does
-  port_close(port);
-  EXPECT_EQ(port_in(), stdin);
+  Value port = rd_open_input(f.c_str());
+  rd_stream(PORT_CUR_IN) = rd_stream(port);  // as with-input-from-file does
+  rd_close_port(port);
+  EXPECT_EQ(rd_in(), stdin);
   // At shutdown a rebound stream that is also in a slot is closed once.
-  Value again = port_open_input(f.c_str());
-  port_stream(PORT_CUR_IN) = port_stream(again);
+  Value again = rd_open_input(f.c_str());
+  rd_stream(PORT_CUR_IN) = rd_stream(again);
   int fds = open_fds();
   shutdown();
   EXPECT_EQ(open_fds(), fds - 1);
-  EXPECT_EQ(port_in(), stdin);
+  EXPECT_EQ(rd_in(), stdin);
 }
 
 TEST_F(Ports, ResetSetsTheCurrentPortsBackWithoutClosing) {
   std::string f = make_file("reset.sc", "x");
-  Value port = port_open_input(f.c_str());
-  port_stream(PORT_CUR_IN) = port_stream(port);
-  port_stream(PORT_CUR_OUT) = report.f;
-  port_reset_current();
-  EXPECT_EQ(port_in(), stdin);
-  EXPECT_EQ(port_out(), stdout);
-  EXPECT_NE(port_stream(port), nullptr);  // the slot stays in use
+  Value port = rd_open_input(f.c_str());
+  rd_stream(PORT_CUR_IN) = rd_stream(port);
+  rd_stream(PORT_CUR_OUT) = report.f;
+  rd_reset_ports();
+  EXPECT_EQ(rd_in(), stdin);
+  EXPECT_EQ(rd_out(), stdout);
+  EXPECT_NE(rd_stream(port), nullptr);  // the slot stays in use
 }
 
 /* ----------------------------------------------------- character I/O */
 
 TEST_F(Ports, ReadAndUngetCharacters) {
   Input in("a\xff");
-  EXPECT_EQ(port_read_char(in.f), 'a');
-  port_unget_char('a', in.f);
-  EXPECT_EQ(port_read_char(in.f), 'a');
-  EXPECT_EQ(port_read_char(in.f), 0xFF);  // bytes are unsigned
-  EXPECT_EQ(port_read_char(in.f), EOF);
-  port_unget_char(EOF, in.f);
-  EXPECT_EQ(port_read_char(in.f), EOF);
-  EXPECT_EQ(port_read_char(nullptr), EOF);
+  EXPECT_EQ(rd_read_char(in.f), 'a');
+  rd_unget_char('a', in.f);
+  EXPECT_EQ(rd_read_char(in.f), 'a');
+  EXPECT_EQ(rd_read_char(in.f), 0xFF);  // bytes are unsigned
+  EXPECT_EQ(rd_read_char(in.f), EOF);
+  rd_unget_char(EOF, in.f);
+  EXPECT_EQ(rd_read_char(in.f), EOF);
+  EXPECT_EQ(rd_read_char(nullptr), EOF);
 }
 
 TEST_F(Ports, WriteKeepsEveryByte) {
   Output out;
-  port_write_n("a\0b", 3, out.f);
-  port_write("cd", out.f);
-  port_write("lost", nullptr);  // a closed stream takes nothing
+  rd_write_n("a\0b", 3, out.f);
+  rd_write("cd", out.f);
+  rd_write("lost", nullptr);  // a closed stream takes nothing
   EXPECT_EQ(out.str(), std::string("a\0bcd", 5));
 }
 
@@ -204,17 +204,17 @@ TEST_F(Ports, ConsoleDialogueInOrderEachCharacterOnce) {
   Output out;
   console(in.f, out.f);
   std::string t = path("dialogue.txt");
-  port_transcript_on(t.c_str());
-  bool on = port_transcript_active();
-  pr_write(rd_read(stdin), port_out());
-  pr_write(rd_read(stdin), port_out());  // the newline after 42 is pushed back
+  rd_transcript_on(t.c_str());
+  bool on = rd_transcript_active();
+  rd_print(rd_read(stdin), rd_out());
+  rd_print(rd_read(stdin), rd_out());  // the newline after 42 is pushed back
   Value end = rd_read(stdin);            // and read again, not copied again
-  port_transcript_off();
-  bool off = !port_transcript_active();
+  rd_transcript_off();
+  bool off = !rd_transcript_active();
   restore();
   EXPECT_TRUE(on);
   EXPECT_TRUE(off);
-  EXPECT_EQ(end, sym_eof);
+  EXPECT_EQ(end, mem_eof);
   EXPECT_EQ(slurp(t), "(a b)(a b)\n42\n42\xff");
   EXPECT_EQ(out.str(), "(a b)42");
 }
@@ -224,12 +224,12 @@ TEST_F(Ports, PushedBackConsoleCharacterIsCopiedOnce) {
   Output out;
   console(in.f, out.f);
   std::string t = path("peek.txt");
-  port_transcript_on(t.c_str());
-  int a = port_read_char(stdin);
-  port_unget_char(a, stdin);
-  int b = port_read_char(stdin);
-  int c = port_read_char(stdin);
-  port_transcript_off();
+  rd_transcript_on(t.c_str());
+  int a = rd_read_char(stdin);
+  rd_unget_char(a, stdin);
+  int b = rd_read_char(stdin);
+  int c = rd_read_char(stdin);
+  rd_transcript_off();
   restore();
   EXPECT_EQ(a, 'x');
   EXPECT_EQ(b, 'x');
@@ -242,17 +242,17 @@ TEST_F(Ports, FileInputIsNotCopiedButPortOutputIs) {
   Output console_out;
   console(console_in.f, console_out.f);
   std::string t = path("files.txt");
-  port_transcript_on(t.c_str());
+  rd_transcript_on(t.c_str());
   Input file("(from file) z");
   vm.val = rd_read(file.f);
   vm.exp = rd_read(file.f);
   // A push-back onto a file does not hide the next console character.
-  port_unget_char('q', file.f);
-  int c = port_read_char(stdin);
+  rd_unget_char('q', file.f);
+  int c = rd_read_char(stdin);
   Output other;
-  port_write("to a file port", other.f);
-  port_console("console message");
-  port_transcript_off();
+  rd_write("to a file port", other.f);
+  rd_console("console message");
+  rd_transcript_off();
   restore();
   EXPECT_EQ(written(vm.val), "(from file)");
   EXPECT_EQ(written(vm.exp), "z");
@@ -264,37 +264,37 @@ TEST_F(Ports, FileInputIsNotCopiedButPortOutputIs) {
 
 TEST_F(Ports, TranscriptOnAgainClosesTheOldFileFirst) {
   std::string a = path("first.txt"), b = path("second.txt");
-  port_transcript_on(a.c_str());
-  port_write("one", nullptr);
-  port_transcript_on(b.c_str());
+  rd_transcript_on(a.c_str());
+  rd_write("one", nullptr);
+  rd_transcript_on(b.c_str());
   EXPECT_EQ(slurp(a), "one");  // flushed and closed, not lost
-  port_write("two", nullptr);
+  rd_write("two", nullptr);
   // A file that cannot be created changes nothing.
-  port_transcript_on(path("missing/dir.txt").c_str());
-  EXPECT_TRUE(port_transcript_active());
-  port_write("three", nullptr);
-  port_transcript_off();
+  rd_transcript_on(path("missing/dir.txt").c_str());
+  EXPECT_TRUE(rd_transcript_active());
+  rd_write("three", nullptr);
+  rd_transcript_off();
   EXPECT_EQ(slurp(b), "twothree");
-  port_transcript_off();  // off twice is harmless
-  EXPECT_FALSE(port_transcript_active());
+  rd_transcript_off();  // off twice is harmless
+  EXPECT_FALSE(rd_transcript_active());
 }
 
 TEST_F(Ports, TranscriptOnTheSameFileAgainStartsIt) {
   std::string a = path("same.txt");
-  port_transcript_on(a.c_str());
-  port_write("old", nullptr);
-  port_transcript_on(a.c_str());
-  port_write("new", nullptr);
-  port_transcript_off();
+  rd_transcript_on(a.c_str());
+  rd_write("old", nullptr);
+  rd_transcript_on(a.c_str());
+  rd_write("new", nullptr);
+  rd_transcript_off();
   EXPECT_EQ(slurp(a), "new");
 }
 
 TEST_F(Ports, ShutdownClosesTheTranscript) {
   std::string a = path("shutdown.txt");
-  port_transcript_on(a.c_str());
-  port_write("kept", nullptr);
+  rd_transcript_on(a.c_str());
+  rd_write("kept", nullptr);
   shutdown();
-  EXPECT_FALSE(port_transcript_active());
+  EXPECT_FALSE(rd_transcript_active());
   EXPECT_EQ(slurp(a), "kept");
 }
 

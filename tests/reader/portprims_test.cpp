@@ -26,8 +26,8 @@ int open_fds() {
 int slots_in_use() {
   int n = 0;
   for (int k = 1; k < PORT_SLOTS; ++k) {
-    if (port_stream(PORT_IN_TABLE + 8 * k) != nullptr) ++n;
-    if (port_stream(PORT_OUT_TABLE + 8 * k) != nullptr) ++n;
+    if (rd_stream(PORT_IN_TABLE + 8 * k) != nullptr) ++n;
+    if (rd_stream(PORT_OUT_TABLE + 8 * k) != nullptr) ++n;
   }
   return n;
 }
@@ -55,7 +55,7 @@ struct PortPrims : Fresh {
     int code = error_of([&] {
       for (;;) {
         Value d = rd_read(in.f);
-        if (d == sym_eof) break;
+        if (d == mem_eof) break;
         Protect keep(d);
         last = written(ev_evaluate(d));
         quiet();
@@ -82,19 +82,19 @@ TEST_F(PortPrims, GroupRegistersTwentyFourInTableOrder) {
       {"exec-shell-command", 17}, {"test-esc", 17},  // the system group's
   };
   // Registered in this order: their handlers take consecutive slots.
-  uint32_t first = cell(car(sym_intern("load"))).w1;
+  uint32_t first = cell(car(mem_intern("load"))).w1;
   for (uint32_t i = 0; i < 26; ++i) {
-    Value p = car(sym_intern(rows[i].name));
+    Value p = car(mem_intern(rows[i].name));
     ASSERT_TRUE(is(p, PRIMITIVE)) << rows[i].name;
     EXPECT_EQ(cell(p).aux, rows[i].kind) << rows[i].name;
     if (i < 24) {
       EXPECT_EQ(cell(p).w1, first + i) << rows[i].name;
     }
   }
-  EXPECT_GE(prim_registrations, 127u);
-  uint32_t before = prim_registrations;
+  EXPECT_GE(ev_registrations, 127u);
+  uint32_t before = ev_registrations;
   prim_register_ports();
-  EXPECT_EQ(prim_registrations - before, 24u);
+  EXPECT_EQ(ev_registrations - before, 24u);
 }
 
 TEST_F(PortPrims, LoaderClosesItsStreamHoweverTheLoadEnds) {
@@ -112,7 +112,7 @@ TEST_F(PortPrims, LoaderClosesItsStreamHoweverTheLoadEnds) {
   EXPECT_EQ(run("(load " + str(dir) + ")"), "error 37");  // a directory reads nothing
   EXPECT_EQ(open_fds(), fds);
   // The start-up entry raises the same errors.
-  EXPECT_EQ(error_of([&] { rd_load_file(bad.c_str()); }), E_NEED_LIST);
+  EXPECT_EQ(error_of([&] { tl_load_file(bad.c_str()); }), E_NEED_LIST);
   EXPECT_EQ(open_fds(), fds);
 }
 
@@ -136,8 +136,8 @@ TEST_F(PortPrims, CallWithReturnsTheProcedureResultAndFreesTheSlot) {
   EXPECT_EQ(run("(with-input-from-file " + str(f) + " read)"), "(1 \"two\" #\\3)");
   EXPECT_EQ(run("(with-output-to-file " + str(f) + " (lambda () (display 'x) 5))"), "5");
   EXPECT_EQ(slurp(f), "x");
-  EXPECT_EQ(port_stream(PORT_CUR_OUT), report.f);
-  EXPECT_EQ(port_stream(PORT_CUR_IN), stdin);
+  EXPECT_EQ(rd_stream(PORT_CUR_OUT), report.f);
+  EXPECT_EQ(rd_stream(PORT_CUR_IN), stdin);
   EXPECT_EQ(slots_in_use(), 0);
   EXPECT_EQ(mem.cp, 0u);
   EXPECT_EQ(mem.sp, 0u);
@@ -149,7 +149,7 @@ TEST_F(PortPrims, ErrorsAndEscapesInsideTheProcedureCloseThePort) {
   // The report goes to the rebound port, so it ends up in the file.
   EXPECT_EQ(run("(with-output-to-file " + str(f) + " (lambda () (display 'partial) (car 1)))"), "error 17");
   EXPECT_EQ(slurp(f), "partial\nError : Illegal argument--List required\nAt (car 1)\n\n");
-  EXPECT_EQ(port_stream(PORT_CUR_OUT), report.f);
+  EXPECT_EQ(rd_stream(PORT_CUR_OUT), report.f);
   EXPECT_EQ(run("(with-output-to-file " + str(f) +
                 " (lambda () (with-input-from-file " + str(f) + " (lambda () (car 2)))))"),
             "error 17");
@@ -162,7 +162,7 @@ TEST_F(PortPrims, ErrorsAndEscapesInsideTheProcedureCloseThePort) {
                 " (lambda () (display 'left) (k 41))))))"),
             "42");
   EXPECT_EQ(slurp(f), "left");
-  EXPECT_EQ(port_stream(PORT_CUR_OUT), report.f);
+  EXPECT_EQ(rd_stream(PORT_CUR_OUT), report.f);
   EXPECT_EQ(run("(define r #f) (+ 1 (call-with-current-continuation (lambda (k) (set! r k) 1)))"), "2");
   EXPECT_EQ(run("(call-with-input-file " + str(f) + " (lambda (p) (r 9)))"), "10");
   // Left from inside a procedure body, the next datum is read at toplevel.

@@ -34,16 +34,16 @@ struct Printer : Fresh {
 };
 
 TEST_F(Printer, NamesOfSymbolsConstantsAndKeywords) {
-  EXPECT_EQ(written(sym_intern("Mixed-Case")), "Mixed-Case");  // bytes unchanged
+  EXPECT_EQ(written(mem_intern("Mixed-Case")), "Mixed-Case");  // bytes unchanged
   EXPECT_EQ(written(NIL), "()");
-  EXPECT_EQ(written(sym_true), "#t");
-  EXPECT_EQ(written(sym_false), "#f");
-  EXPECT_EQ(written(sym_eof), "#<EOF>");
-  EXPECT_EQ(written(sym_unspecified), "#<unspecified>");
-  EXPECT_EQ(written(sym_else), "else");
-  EXPECT_EQ(written(sym_arrow), "=>");
-  EXPECT_EQ(written(sym_lambda), "lambda");
-  Value traced = sym_intern("fact");
+  EXPECT_EQ(written(mem_true), "#t");
+  EXPECT_EQ(written(mem_false), "#f");
+  EXPECT_EQ(written(mem_eof), "#<EOF>");
+  EXPECT_EQ(written(mem_unspecified), "#<unspecified>");
+  EXPECT_EQ(written(mem_else), "else");
+  EXPECT_EQ(written(mem_arrow), "=>");
+  EXPECT_EQ(written(mem_lambda), "lambda");
+  Value traced = mem_intern("fact");
   cell(traced).tag |= TRACE_FLAG;
   EXPECT_EQ(written(traced), "fact");
 }
@@ -71,7 +71,7 @@ TEST_F(Printer, ProceduresAndPorts) {
   EXPECT_EQ(written(mem_make_primitive(17, 0)), "#<primitive-procedure>");
   EXPECT_EQ(written(retag(CLOSURE, NIL, NIL)), "#<closure>");
   EXPECT_EQ(written(retag(CONTINUATION, NIL, NIL)), "#<continuation>");
-  EXPECT_EQ(written(retag(NAMED_PROCEDURE, sym_intern("car"), NIL)), "#<procedure car>");
+  EXPECT_EQ(written(retag(NAMED_PROCEDURE, mem_intern("car"), NIL)), "#<procedure car>");
   EXPECT_EQ(written(PORT_CUR_IN), "#<input-port>");
   EXPECT_EQ(written(PORT_IN_TABLE + 8 * 5), "#<input-port>");
   EXPECT_EQ(written(PORT_CUR_OUT), "#<output-port>");
@@ -132,7 +132,7 @@ TEST_F(Printer, UnprintableObjectsRaiseError6) {
   set_car(cdr(l), seven);
   // What was printed before the bad object comes out before the report.
   Output o;
-  EXPECT_EQ(error_of([&] { pr_write(l, o.f); }), E_UNIDENTIFIED);
+  EXPECT_EQ(error_of([&] { rd_print(l, o.f); }), E_UNIDENTIFIED);
   EXPECT_EQ(o.str(), "(1 ");
   EXPECT_EQ(error_of([&] { written(seven); }), E_UNIDENTIFIED);
   EXPECT_EQ(error_of([&] { written(0); }), E_UNIDENTIFIED);
@@ -158,7 +158,7 @@ TEST_F(Printer, CdrCycleIsCutAfterEachPairOnce) {
   Value m = list({integer(1), integer(2), integer(3), integer(4)});
   set_cdr(cdr(cdr(cdr(m))), cdr(m));  // the loop starts at the second pair
   EXPECT_EQ(written(m), "(1 2 3 4 . #<circular>)");
-  Value self = list({sym_intern("x")});
+  Value self = list({mem_intern("x")});
   set_cdr(self, self);
   EXPECT_EQ(written(self), "(x . #<circular>)");
   Value two = list({integer(1), self});
@@ -180,11 +180,11 @@ TEST_F(Printer, LongCycleIsFound) {
 }
 
 TEST_F(Printer, CarNestingIsCutAtTheDepthLimit) {
-  Value l = sym_intern("x");
+  Value l = mem_intern("x");
   for (int i = 0; i < 1500; ++i) l = mem_cons(l, NIL);
   vm.val = l;
   EXPECT_EQ(written(l), std::string(1000, '(') + "#<deep>" + std::string(1000, ')'));
-  Value shallow = sym_intern("y");
+  Value shallow = mem_intern("y");
   for (int i = 0; i < 1000; ++i) shallow = mem_cons(shallow, NIL);
   EXPECT_EQ(written(shallow), std::string(1000, '(') + "y" + std::string(1000, ')'));
 }

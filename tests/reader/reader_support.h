@@ -59,13 +59,13 @@ struct Output {
 
 inline std::string written(Value v) {
   Output o;
-  pr_write(v, o.f);
+  rd_print(v, o.f);
   return o.str();
 }
 
 inline std::string displayed(Value v) {
   Output o;
-  pr_display(v, o.f);
+  rd_display(v, o.f);
   return o.str();
 }
 
@@ -75,17 +75,17 @@ struct Fresh : testing::Test {
   Output report;
   void SetUp() override {
     mem_init();
-    port_init();
-    sym_init();
+    rd_init_ports();
+    tl_init_symbols();
     quiet();
   }
   void TearDown() override {
-    port_reset_current();
+    rd_reset_ports();
     mem_shutdown();
   }
   // The error routine writes to the current output port and then resets
   // it to the console: point it at the scratch stream again.
-  void quiet() { port_stream(PORT_CUR_OUT) = report.f; }
+  void quiet() { rd_stream(PORT_CUR_OUT) = report.f; }
 
   // Error code raised by f, or 0.
   template <typename F>
@@ -110,7 +110,7 @@ struct Fresh : testing::Test {
     std::vector<std::string> out;
     for (;;) {
       Value v = rd_read(in.f);
-      if (v == sym_eof) break;
+      if (v == mem_eof) break;
       out.push_back(written(v));
     }
     return out;

@@ -25,7 +25,7 @@ TEST_F(Reader, SymbolsFoldToLowerCase) {
   Value a = rd_read(in.f), b = rd_read(in.f);
   EXPECT_EQ(a, b);  // interned: the same cell
   EXPECT_TRUE(is(a, SYMBOL));
-  EXPECT_EQ(a, sym_intern("abc"));
+  EXPECT_EQ(a, mem_intern("abc"));
 }
 
 TEST_F(Reader, BarsQuoteWhitespaceAndSpecialsButStillFold) {
@@ -55,20 +55,20 @@ TEST_F(Reader, SymbolEndsAtTheSymbolEndBytesOnly) {
 
 TEST_F(Reader, ConstantsAndKeywordsAreTheInternedCells) {
   Input in("else => #<EOF> #<unspecified> IF Quote");
-  EXPECT_EQ(rd_read(in.f), sym_else);
-  EXPECT_EQ(rd_read(in.f), sym_arrow);
-  EXPECT_EQ(rd_read(in.f), sym_eof);
-  EXPECT_EQ(rd_read(in.f), sym_unspecified);
-  EXPECT_EQ(rd_read(in.f), sym_if);
-  EXPECT_EQ(rd_read(in.f), sym_quote);
-  EXPECT_EQ(rd_read(in.f), sym_eof);  // the real end of input
+  EXPECT_EQ(rd_read(in.f), mem_else);
+  EXPECT_EQ(rd_read(in.f), mem_arrow);
+  EXPECT_EQ(rd_read(in.f), mem_eof);
+  EXPECT_EQ(rd_read(in.f), mem_unspecified);
+  EXPECT_EQ(rd_read(in.f), mem_if);
+  EXPECT_EQ(rd_read(in.f), mem_quote);
+  EXPECT_EQ(rd_read(in.f), mem_eof);  // the real end of input
 }
 
 TEST_F(Reader, HashNameKeepsItsCase) {
   EXPECT_EQ(rw("#<Foo Bar>"), "#<Foo");
   Input in("#<eof>");
   Value v = rd_read(in.f);
-  EXPECT_NE(v, sym_eof);
+  EXPECT_NE(v, mem_eof);
   EXPECT_STREQ(sym_name(v), "#<eof>");
 }
 
@@ -219,7 +219,7 @@ TEST_F(Reader, QuotePrefixes) {
   EXPECT_EQ(rw("''a"), "(quote (quote a))");
   Input in("'a");
   Value q = rd_read(in.f);
-  EXPECT_EQ(car(q), sym_quote);
+  EXPECT_EQ(car(q), mem_quote);
   EXPECT_TRUE(is(car(q), KEYWORD));
 }
 
@@ -246,10 +246,10 @@ TEST_F(Reader, DeepNestingWithinTheSoftwareStack) {
 
 TEST_F(Reader, Booleans) {
   Input in("#t #F #T #f");
-  EXPECT_EQ(rd_read(in.f), sym_true);
-  EXPECT_EQ(rd_read(in.f), sym_false);
-  EXPECT_EQ(rd_read(in.f), sym_true);
-  EXPECT_EQ(rd_read(in.f), sym_false);
+  EXPECT_EQ(rd_read(in.f), mem_true);
+  EXPECT_EQ(rd_read(in.f), mem_false);
+  EXPECT_EQ(rd_read(in.f), mem_true);
+  EXPECT_EQ(rd_read(in.f), mem_false);
   // Only the letter is taken.
   EXPECT_EQ(all("#true"), (Strings{"#t", "rue"}));
 }
@@ -307,7 +307,7 @@ TEST_F(Reader, LongStringIsReadWhole) {
   Value s = rd_read(in.f);
   EXPECT_EQ(std::string(str_bytes(s)), body);
   EXPECT_EQ(written(rd_read(in.f)), "after");
-  EXPECT_EQ(rd_read(in.f), sym_eof);
+  EXPECT_EQ(rd_read(in.f), mem_eof);
 }
 
 TEST_F(Reader, StringLongerThanTheAreaIsConsumedThenRefused) {
@@ -393,10 +393,10 @@ TEST_F(Reader, ErrorReportText) {
 
 TEST_F(Reader, EndOfInput) {
   Input empty("");
-  EXPECT_EQ(rd_read(empty.f), sym_eof);
+  EXPECT_EQ(rd_read(empty.f), mem_eof);
   Input blank("  \n\t ; only a comment");
-  EXPECT_EQ(rd_read(blank.f), sym_eof);
-  EXPECT_EQ(rd_read(blank.f), sym_eof);
+  EXPECT_EQ(rd_read(blank.f), mem_eof);
+  EXPECT_EQ(rd_read(blank.f), mem_eof);
 }
 
 TEST_F(Reader, RandomInputOnlyEverRaisesReaderErrors) {
@@ -420,7 +420,7 @@ TEST_F(Reader, RandomInputOnlyEverRaisesReaderErrors) {
           << "error " << e << " on " << testing::PrintToString(text);
       ASSERT_EQ(mem.sp, 0u);
       if (e == 0) {
-        if (v == sym_eof) break;
+        if (v == mem_eof) break;
         written(v);  // whatever was read prints
       }
     }

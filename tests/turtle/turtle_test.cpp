@@ -194,7 +194,7 @@ struct Turtle : rdtest::Fresh {
     int code = error_of([&] {
       for (;;) {
         Value d = rd_read(in.f);
-        if (d == sym_eof) break;
+        if (d == mem_eof) break;
         Protect keep(d);
         last = rdtest::written(ev_evaluate(d));
       }
@@ -214,12 +214,12 @@ struct Turtle : rdtest::Fresh {
 };
 
 TEST_F(Turtle, RegistrationOfTheGroupAndOfCursor) {
-  uint32_t before = prim_registrations;
+  uint32_t before = ev_registrations;
   tur_register();
-  EXPECT_EQ(prim_registrations - before, 28u);  // "cursor" among them
-  before = prim_registrations;
+  EXPECT_EQ(ev_registrations - before, 28u);  // "cursor" among them
+  before = ev_registrations;
   gfx_register();
-  EXPECT_EQ(prim_registrations - before, 16u);
+  EXPECT_EQ(ev_registrations - before, 16u);
   EXPECT_EQ(run("(procedure? cursor)"), "#t");
   EXPECT_EQ(run("(procedure? change-cursor2)"), "#t");
   EXPECT_EQ(run("(procedure? info-pendown?)"), "#t");
