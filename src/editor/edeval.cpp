@@ -102,7 +102,9 @@ struct StateRelease {
 
 // Read, evaluate and print every datum of `in`; an error, a break or bye
 // ends the file (an error with its report).
-void ed_eval_stream(FILE* in) { (void)ev_protected([in] { ev_read_eval(ReadEval{in, NIL, false, true, false}); }); }
+void ed_eval_stream(FILE* in) {
+  (void)ev_protected([in] { ev_read_eval(ReadEval{in, NIL, false, true, false}); });
+}
 
 // The console loop waits behind what was printed, its prompt scrolled away:
 // show it again.

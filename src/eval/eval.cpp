@@ -6,8 +6,8 @@
 #include "eval/eval.h"
 #include "eval/machine.h"
 #include "eval/registry.h"
-#include "memory/symtab.h"
 #include "memory/state.h"
+#include "memory/symtab.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 

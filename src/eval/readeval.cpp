@@ -7,9 +7,9 @@
 #include <string>
 
 #include "eval/eval.h"
-#include "memory/symtab.h"
 #include "memory/error.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 #include "platform/console.h"
 #include "platform/file_guard.h"
 #include "platform/sandbox.h"

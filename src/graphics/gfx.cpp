@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "memory/error.h"
 #include "graphics/gfxtext.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 #include "platform/window.h"
 #include "reader/port.h"

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "memory/error.h"
 #include "eval/registry.h"
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 
 namespace ondrel {

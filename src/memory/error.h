@@ -54,8 +54,8 @@ enum UnwindCode : int { UNWIND_ERROR = 1, UNWIND_QUIT = 2 };
 // carries its code and the form that was being evaluated; the protected
 // call prints the report from them.
 struct Unwind {
-  int code;   // UNWIND_ERROR or UNWIND_QUIT
-  int error;  // the error code (0 for a quit)
+  int code;    // UNWIND_ERROR or UNWIND_QUIT
+  int error;   // the error code (0 for a quit)
   Value form;  // the form register at the raise (NIL: toplevel)
 };
 

@@ -236,13 +236,15 @@ static void check_heap() {
       if (str_owned[p - STR_BASE]++ != 0) broken("string owned twice", c);
     } else if ((t == VECTOR || t == CONTINUATION) && cell(c).w2 != NULL_VECTOR) {
       uint32_t p = cell(c).w2;
-      if (p < VEC_BASE || p >= mem.vec_top || (p - VEC_BASE) % 4 != 0) broken("block outside the vector area", c);
+      if (p < VEC_BASE || p >= mem.vec_top || (p - VEC_BASE) % 4 != 0)
+        broken("block outside the vector area", c);
       if (vec_owned[(p - VEC_BASE) / 4] != 0) broken("vector block owned twice", c);
       vec_owned[(p - VEC_BASE) / 4] = c;
     }
   }
   // The areas are packed: each block in turn has its owner.
-  for (uint32_t p = STR_BASE; p < mem.str_top; p += static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + p))) + 1)
+  for (uint32_t p = STR_BASE; p < mem.str_top;
+       p += static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + p))) + 1)
     if (str_owned[p - STR_BASE] != 1) broken("string area block without owner", p);
   for (uint32_t p = VEC_BASE; p < mem.vec_top; p += 4u * cell(vec_owned[(p - VEC_BASE) / 4]).count + 4)
     if (vec_owned[(p - VEC_BASE) / 4] == 0) broken("vector area block without owner", p);

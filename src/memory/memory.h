@@ -44,14 +44,14 @@ enum GcCause : uint8_t {
 //    VECTOR or CONTINUATION cell and ends in a 0 word;
 //  - no tag byte carries MARK_BIT.
 struct Memory {
-  Value free;                 // head of the free list
-  uint32_t str_top;           // first free byte of the string area (offset)
-  uint32_t vec_top;           // first free byte of the vector area (offset)
-  uint32_t sp;                // software stack: next free word (index 0..4000)
-  uint32_t cp;                // control stack: next free word (index 0..4000)
-  uint8_t last_cause;         // cause code of the latest collection
-  uint32_t collections;       // number of collections run
-  bool stress;                // collect on every allocation and check the heap after (debug switch)
+  Value free;            // head of the free list
+  uint32_t str_top;      // first free byte of the string area (offset)
+  uint32_t vec_top;      // first free byte of the vector area (offset)
+  uint32_t sp;           // software stack: next free word (index 0..4000)
+  uint32_t cp;           // control stack: next free word (index 0..4000)
+  uint8_t last_cause;    // cause code of the latest collection
+  uint32_t collections;  // number of collections run
+  bool stress;           // collect on every allocation and check the heap after (debug switch)
 };
 inline Memory mem{};
 

@@ -43,8 +43,8 @@ struct Console {
   bool conv_in = false;       // typed UTF-8 becomes Shift-JIS
   bool conv_out = false;      // written Shift-JIS becomes UTF-8
   locale_t locale = nullptr;  // the environment's LC_CTYPE, for the editor
-  PlatConverter to_sjis;       // typed text on the way to the reader
-  PlatConverter to_utf8;       // written text on the way to the terminal
+  PlatConverter to_sjis;      // typed text on the way to the reader
+  PlatConverter to_utf8;      // written text on the way to the terminal
   std::string line;           // the finished line
   size_t pos = 0;             // next byte of `line` to hand out
   int pushback = CON_NO_PUSHBACK;
@@ -296,13 +296,13 @@ static bool next_line() {
     {
       PlatUnlock waiting;
       got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
-      if (got == LINE_OK && con_editor_busy() &&
-          raw.find_first_not_of(" \t\r\n") != std::string::npos)
+      if (got == LINE_OK && con_editor_busy() && raw.find_first_not_of(" \t\r\n") != std::string::npos)
         con.typed_while_busy = true;
     }
     if (got != LINE_BREAK) break;
     raw.clear();
-    if (con_hooks.answer_break != nullptr) con_hooks.answer_break();  // unless the editor's evaluation took it
+    if (con_hooks.answer_break != nullptr)
+      con_hooks.answer_break();  // unless the editor's evaluation took it
   }
   if (got == LINE_END) {
     con.eof = true;

@@ -58,7 +58,7 @@ struct ConPrompt {
 };
 
 // What the build carries (for tests).
-bool con_has_editor();         // the build carries the line editor
+bool con_has_editor();  // the build carries the line editor
 
 // True when `codeset` names UTF-8 and `mode` (ONDREL_CONSOLE) is not "raw".
 bool con_wants_conversion(const char* codeset, const char* mode);

@@ -204,7 +204,9 @@ static Value p_not(Value args) { return boolean(prim_arg0(args) == mem_false); }
 
 // make-string copies the name before it allocates, so the move of the
 // name's bytes by a collection cannot spoil the copy.
-static Value p_symbol_to_string(Value args) { return mem_make_string(sym_name(prim_need_symbol(prim_arg0(args)))); }
+static Value p_symbol_to_string(Value args) {
+  return mem_make_string(sym_name(prim_need_symbol(prim_arg0(args))));
+}
 
 static Value p_string_to_symbol(Value args) {
   Value s = prim_need(prim_arg0(args), STRING, E_NEED_STRING);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "eval/eval.h"
-#include "primitives/prim.h"
 #include "eval/readeval.h"
+#include "primitives/prim.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
@@ -115,7 +115,8 @@ struct OpenedPort {
   Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
   FILE* saved;    // the current port's stream before the rebinding
   int unwinding;  // exceptions in flight at the opening
-  OpenedPort(Value p, Value cur) : port(p), current(cur), saved(nullptr), unwinding(std::uncaught_exceptions()) {
+  OpenedPort(Value p, Value cur)
+      : port(p), current(cur), saved(nullptr), unwinding(std::uncaught_exceptions()) {
     if (current == 0) return;
     saved = rd_stream(current);
     rd_stream(current) = rd_stream(port);

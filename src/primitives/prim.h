@@ -2,10 +2,10 @@
 #pragma once
 #include <cstdint>
 
-#include "memory/error.h"
 #include "eval/registry.h"
-#include "memory/symtab.h"
+#include "memory/error.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 
 namespace ondrel {
 

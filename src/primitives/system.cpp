@@ -63,14 +63,10 @@ static Value p_plov_installed(Value) { return mem_true; }
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef SYSTEM_PRIMS[] = {
-    {"bye", K_NONE, p_bye},
-    {"trace", K_ONE, p_trace},
-    {"untrace", K_ONE, p_untrace},
-    {"gc", K_NONE, p_gc},
-    {"random", K_ONE, p_random},
-    {"exec-shell-command", K_ONE, p_exec_shell_command},
-    {"test-esc", K_ONE, p_test_esc},
-    {"plov-installed?", K_NONE, p_plov_installed},
+    {"bye", K_NONE, p_bye},          {"trace", K_ONE, p_trace},
+    {"untrace", K_ONE, p_untrace},   {"gc", K_NONE, p_gc},
+    {"random", K_ONE, p_random},     {"exec-shell-command", K_ONE, p_exec_shell_command},
+    {"test-esc", K_ONE, p_test_esc}, {"plov-installed?", K_NONE, p_plov_installed},
 };
 
 void prim_register_system() {

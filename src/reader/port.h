@@ -33,7 +33,7 @@ void rd_console(const char* text);                       // standard output only
 // Opening and closing.  Open returns 0 when the file does not open.
 Value rd_open_input(const char* name);   // error 30 when the table is full
 Value rd_open_output(const char* name);  // error 31 when the table is full
-void rd_close_port(Value port);               // a rebound current port returns to the console
+void rd_close_port(Value port);          // a rebound current port returns to the console
 bool rd_port_protected(Value port);
 void rd_reset_ports();  // current ports back to the console
 

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "memory/error.h"
-#include "memory/symtab.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 #include "reader/port.h"
 
 namespace ondrel {

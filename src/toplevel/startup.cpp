@@ -73,18 +73,18 @@ int tl_main(int argc, char** argv) {
 
   // First arming: any unwind ends the program.
   bool run_loop = ev_protected([] {
-    console("Initialize ... ");
-    std::fflush(stdout);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    mem_init();
-    rd_init_ports();
-    tl_init_symbols();
-    tl_install_break();
-    tl_install_hooks();
-    console("Done !\n");
-    ev_reset();
-    tl_load_init_file();
-  }) == 0;
+                    console("Initialize ... ");
+                    std::fflush(stdout);
+                    std::srand(static_cast<unsigned>(std::time(nullptr)));
+                    mem_init();
+                    rd_init_ports();
+                    tl_init_symbols();
+                    tl_install_break();
+                    tl_install_hooks();
+                    console("Done !\n");
+                    ev_reset();
+                    tl_load_init_file();
+                  }) == 0;
 
   if (run_loop) {
     // Second arming: a failing file abandons the rest.
@@ -100,8 +100,7 @@ int tl_main(int argc, char** argv) {
     while (ev_protected([] {
              tl_repl();
              if (tl_input_at_eof()) console("\n");
-           }) == UNWIND_ERROR) {
-    }
+           }) == UNWIND_ERROR) {}
   }
 
   shutdown();

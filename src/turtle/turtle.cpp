@@ -6,12 +6,12 @@
 #include <chrono>
 #include <thread>
 
-#include "memory/error.h"
 #include "eval/registry.h"
-#include "memory/symtab.h"
 #include "graphics/gfx.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 #include "memory/state.h"
+#include "memory/symtab.h"
 #include "turtle/turtletext.h"
 
 namespace ondrel {
