@@ -14,7 +14,7 @@
 
 namespace ondrel {
 
-// ---- selection ----
+/* -------------------------------------------------------------- selection */
 
 void gfx_select_pen(int32_t width, uint32_t color, int64_t brush_color) {
   gfx.brush = brush_color < 0 ? RasBrush{true, 0} : RasBrush{false, uint32_t(brush_color)};
@@ -34,7 +34,7 @@ void gfx_select_font(int32_t points) {
   gfx.font_points = points;
 }
 
-// ---- drawing ----
+/* ---------------------------------------------------------------- drawing */
 
 void gfx_draw_text(Picture& p, const char* text, int32_t x, int32_t y) { ras_text(p, x, y, text, gfx.font); }
 
@@ -71,7 +71,7 @@ void gfx_message(const char* text) {
   std::fflush(stdout);
 }
 
-// ---- the panel boxes redrawn by "width" and "color" ----
+/* ------------------------- the panel boxes redrawn by "width" and "color" */
 
 void gfx_set_width(int32_t w) {
   gfx.line_width = w;
@@ -102,7 +102,7 @@ void gfx_set_color(int32_t fg, int32_t bg) {
   gfx_select_drawing_pen();
 }
 
-// ---- opening and closing ----
+/* ---------------------------------------------------- opening and closing */
 
 namespace {
 

@@ -146,7 +146,7 @@ Value gfx_help_basic(Value args);
 // Messages of the graphics window: straight to standard output.
 void gfx_message(const char* text);
 
-// ---- pictures from packed 1-bit data and cursor files ----
+/* ----------------------- pictures from packed 1-bit data and cursor files */
 
 // Rows of ceil(width / 8) bytes, top row first; the bit of value 1 is the
 // leftmost pixel.  Bits missing from data (size bytes) count as clear.

@@ -10,7 +10,7 @@
 
 namespace ondrel {
 
-// ---- 1-bit pictures ----
+/* --------------------------------------------------------- 1-bit pictures */
 
 bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data, uint32_t size,
                            uint32_t color0, uint32_t color1) {
@@ -26,7 +26,7 @@ bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint
   return true;
 }
 
-// ---- cursor files: "BMP1", width, height, packed rows ----
+/* ----------------------- cursor files: "BMP1", width, height, packed rows */
 
 namespace {
 
@@ -51,7 +51,7 @@ CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, u
   return {ok, w, h};
 }
 
-// ---- snapshot files ----
+/* --------------------------------------------------------- snapshot files */
 
 bool gfx_snapshot_name(const char* given, char (&out)[GFX_NAME_BUF]) {
   size_t n = std::strlen(given);

@@ -102,7 +102,7 @@ void circle(Value args, bool filled) {
 
 }  // namespace
 
-// ---- the primitives ----
+/* --------------------------------------------------------- the primitives */
 
 Value gfx_cls(Value args) {
   no_arguments(args);

@@ -117,7 +117,7 @@ bool order_box(int64_t& l, int64_t& t, int64_t& r, int64_t& b) {
 
 }  // namespace
 
-// ---- pictures ----
+/* --------------------------------------------------------------- pictures */
 
 bool ras_make(Picture& p, int32_t width, int32_t height) {
   p = Picture{0, 0, nullptr};
@@ -142,7 +142,7 @@ uint32_t ras_get_pixel(const Picture& p, int32_t x, int32_t y) {
 
 void ras_fill(Picture& p, uint32_t color) { std::fill(p.px, p.px + size_t(p.width) * p.height, color); }
 
-// ---- lines and figures ----
+/* ------------------------------------------------------ lines and figures */
 
 void ras_line(Picture& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RasPen& pen) {
   if (!p.px) return;
@@ -286,7 +286,7 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
   }
 }
 
-// ---- block copies ----
+/* ----------------------------------------------------------- block copies */
 
 void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h, const Picture& src, int32_t sx,
               int32_t sy) {
@@ -314,7 +314,7 @@ void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h, const 
                  size_t(cw) * sizeof(uint32_t));
 }
 
-// ---- the built-in font ----
+/* ------------------------------------------------------ the built-in font */
 
 namespace {
 
@@ -446,7 +446,7 @@ void ras_text(Picture& p, int32_t x, int32_t y, const char* text, RasFont f) {
   }
 }
 
-// ---- reading as 24-bit rows ----
+/* ------------------------------------------------- reading as 24-bit rows */
 
 size_t ras_rows24_size(const Picture& p) {
   size_t stride = (size_t(p.width) * 3 + 3) & ~size_t(3);

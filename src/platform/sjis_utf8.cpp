@@ -12,7 +12,8 @@ namespace ondrel {
 
 namespace {
 
-// ---------------------------------------------------------------------------
+/* ----------------------------------------------------------------- tables */
+
 // Tables of the double-byte codes, built once from the C library's CP932
 // converter.  A code takes part only when it converts to one character and
 // that character converts back to the same two bytes; the rest (invalid
@@ -111,8 +112,7 @@ const Tables& tables() {
   return t;
 }
 
-// ---------------------------------------------------------------------------
-// One display character at a time.
+/* ------------------------------------------------ one character at a time */
 
 // The character the Shift-JIS text shows at s[i]; advances i past its bytes.
 char32_t next_char(std::string_view s, size_t& i) {

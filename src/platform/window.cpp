@@ -11,7 +11,7 @@ namespace ondrel {
 
 namespace {
 
-// ---- headless: the window is the presented picture kept nowhere ----
+/* ------------- headless: the window is the presented picture kept nowhere */
 
 std::atomic<bool> headless_live{false};
 

@@ -28,7 +28,7 @@ const int32_t TUR_SINE[91] = {
     1047937, 1048416, 1048576,
 };
 
-// ---- arithmetic ----
+/* ------------------------------------------------------------- arithmetic */
 
 int64_t tur_scale(int32_t a, int32_t d) {
   return (int64_t(TUR_SINE[a]) * d + (int64_t(1) << (TUR_FIX_SHIFT - 1))) >> TUR_FIX_SHIFT;
@@ -173,7 +173,7 @@ void tur_redraw() {
 
 namespace {
 
-// ---- moves and turns ----
+/* -------------------------------------------------------- moves and turns */
 
 void move(int32_t d, bool forward) {
   int32_t n = tur_move_steps(tur.speed, d);
@@ -262,7 +262,7 @@ void face(Compass c) {
   redraw_held();
 }
 
-// ---- pen and speed ----
+/* ---------------------------------------------------------- pen and speed */
 
 void pen_image(int32_t from_x) {
   ras_copy(gfx.panel, 1, 213, PEN_IMG_W, GFX_PEN_IND_H, gfx.pen_ind, from_x, 0);
@@ -315,7 +315,7 @@ void go_home() {
   tur_redraw();
 }
 
-// ---- cursors ----
+/* ---------------------------------------------------------------- cursors */
 
 // The built-in turtle for a null name, else the cursor file of that name.
 void choose_cursor(const char* file) {
@@ -340,7 +340,7 @@ void choose_cursor(const char* file) {
   tur_redraw();
 }
 
-// ---- hooks of the window's opening and closing ----
+/* ------------------------------ hooks of the window's opening and closing */
 
 void open_speed() {
   tur.speed = 1;
@@ -357,7 +357,7 @@ void home_north() {
   face(NORTH);
 }
 
-// ---- the primitives ----
+/* --------------------------------------------------------- the primitives */
 
 Value p_jump(Value args) {
   int32_t v[2] = {};
