@@ -104,9 +104,7 @@ void gfx_set_color(int32_t fg, int32_t bg) {
 
 /* ---------------------------------------------------- opening and closing */
 
-namespace {
-
-void release_pictures() {
+static void release_pictures() {
   ras_release(gfx.panel);
   ras_release(gfx.screen);
   ras_release(gfx.canvas);
@@ -115,7 +113,7 @@ void release_pictures() {
   ras_release(gfx.speed_ind);
 }
 
-void make_pictures() {
+static void make_pictures() {
   // A picture that cannot be made stays released; drawing into it does
   // nothing, so the window goes on with what it has.
   ras_make(gfx.screen, GFX_AREA_W, GFX_AREA_H);
@@ -131,7 +129,7 @@ void make_pictures() {
 
 // The canvas in the background colour, the white panel with its five
 // boxes, fixed labels and left border.
-void draw_initial() {
+static void draw_initial() {
   gfx_select_pen(1, gfx.bg, gfx.bg);
   gfx_draw_rectangle(gfx.canvas, 0, 0, GFX_AREA_W, GFX_AREA_H);
   gfx_draw_rectangle(gfx.panel, 0, 0, GFX_PANEL_W, GFX_PANEL_H);
@@ -151,11 +149,9 @@ void draw_initial() {
   gfx_draw_line(gfx.panel, 0, 0, 0, GFX_PANEL_H);
 }
 
-void run_hook(void (*hook)()) {
+static void run_hook(void (*hook)()) {
   if (hook) hook();
 }
-
-}  // namespace
 
 Value gfx_open_window(Value args) {
   if (is(args, PAIR)) mem_error(E_TOO_MANY);

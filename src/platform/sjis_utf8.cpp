@@ -10,8 +10,6 @@
 
 namespace ondrel {
 
-namespace {
-
 /* ----------------------------------------------------------------- tables */
 
 // Tables of the double-byte codes, built once from the C library's CP932
@@ -20,11 +18,11 @@ namespace {
 // codes, and the duplicates such as NEC-selected IBM kanji, whose character
 // CP932 writes with another code) go through the byte escapes.
 
-bool is_lead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool is_trail(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+static bool is_lead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+static bool is_trail(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 // Appends the UTF-8 form of c.
-void put_utf8(std::string& out, char32_t c) {
+static void put_utf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += char(c);
   } else if (c < 0x800) {
@@ -44,7 +42,7 @@ void put_utf8(std::string& out, char32_t c) {
 
 // Decodes one UTF-8 character at s[i]; advances i.  A malformed sequence
 // yields one U+FFFD per byte.
-char32_t get_utf8(std::string_view s, size_t& i) {
+static char32_t get_utf8(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
   if (b < 0x80) {
     ++i;
@@ -75,11 +73,11 @@ struct Tables {
 
 // The character a code stands for is kept only when it is not one the
 // single bytes and escapes already stand for.
-bool pair_character_ok(char32_t c) {
+static bool pair_character_ok(char32_t c) {
   return c >= 0x80 && !(c >= 0xFF61 && c <= 0xFF9F) && !(c >= SJ_BYTE_BASE && c <= SJ_BYTE_BASE + 0xFF);
 }
 
-Tables build_tables() {
+static Tables build_tables() {
   Tables t;
   t.fwd.assign(0x10000, 0);
   PlatConverter dec, enc;
@@ -107,7 +105,7 @@ Tables build_tables() {
   return t;
 }
 
-const Tables& tables() {
+static const Tables& tables() {
   static const Tables t = build_tables();
   return t;
 }
@@ -115,7 +113,7 @@ const Tables& tables() {
 /* ------------------------------------------------ one character at a time */
 
 // The character the Shift-JIS text shows at s[i]; advances i past its bytes.
-char32_t next_char(std::string_view s, size_t& i) {
+static char32_t next_char(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
   bool more = i + 1 < s.size();
   auto b2 = more ? static_cast<unsigned char>(s[i + 1]) : 0U;
@@ -143,7 +141,7 @@ char32_t next_char(std::string_view s, size_t& i) {
 }
 
 // Appends the Shift-JIS bytes of one character taken from the toolkit.
-void put_sjis(std::string& out, char32_t c) {
+static void put_sjis(std::string& out, char32_t c) {
   if (c == '\n') {
     out += "\r\n";
   } else if (c < 0x80) {
@@ -164,13 +162,11 @@ void put_sjis(std::string& out, char32_t c) {
   }
 }
 
-size_t sjis_length(char32_t c) {
+static size_t sjis_length(char32_t c) {
   std::string tmp;
   put_sjis(tmp, c);
   return tmp.size();
 }
-
-}  // namespace
 
 std::string sj_to_utf8(std::string_view sjis) {
   std::string out;
