@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/eval.h"
 #include "memory/symtab.h"

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/eval.h"
 #include "memory/symtab.h"
@@ -40,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (mem.cp != 0) fz_fault("evaluation left words on the control stack");
       rd_print(v, rd_out());
     } catch (const Unwind& u) {
+      ev_recover(u);  // the report and the reset, as the protected call does
       vm.dispatch_budget = 0;
       if (u.code != UNWIND_ERROR) more = false;  // bye, or a fatal error
       else if (mem.sp != 0 || mem.cp != 0) fz_fault("error left the stacks in use");

@@ -65,8 +65,9 @@ struct EditorState {
 // while the process exits.
 inline EditorState& ed = *new EditorState{};
 
-// The `editor` primitive (zero or one argument).
+// The `editor` primitive (zero or one argument), and its registration.
 Value ed_editor(Value args);
+void ed_register();
 // The backend `editor` uses: the headless one when ONDREL_EDITOR=headless,
 // else the desktop one when a display can be reached, else null.
 const EditWinBackend* ed_pick_backend();

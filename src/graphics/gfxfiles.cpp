@@ -11,7 +11,7 @@
 
 namespace ondrel {
 
-// ---- 1-bit pictures ----
+/* --------------------------------------------------------- 1-bit pictures */
 
 bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data, uint32_t size,
                            uint32_t color0, uint32_t color1) {
@@ -27,13 +27,9 @@ bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint
   return true;
 }
 
-// ---- cursor files: "BMP1", width, height, packed rows ----
+/* ----------------------- cursor files: "BMP1", width, height, packed rows */
 
-namespace {
-
-constexpr uint32_t CURSOR_DATA_MAX = 1024;  // bytes kept from a cursor file
-
-}  // namespace
+static constexpr uint32_t CURSOR_DATA_MAX = 1024;  // bytes kept from a cursor file
 
 CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, uint32_t color1) {
   FileGuard in(plat_fopen(name, "rb"));
@@ -52,7 +48,7 @@ CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, u
   return {ok, w, h};
 }
 
-// ---- snapshot files ----
+/* --------------------------------------------------------- snapshot files */
 
 bool gfx_snapshot_name(const char* given, char (&out)[GFX_NAME_BUF]) {
   size_t n = std::strlen(given);
@@ -65,17 +61,13 @@ bool gfx_snapshot_name(const char* given, char (&out)[GFX_NAME_BUF]) {
   return true;
 }
 
-namespace {
-
-void put16(uint8_t* p, uint32_t v) {
+static void put16(uint8_t* p, uint32_t v) {
   p[0] = uint8_t(v);
   p[1] = uint8_t(v >> 8);
 }
-void put32(uint8_t* p, uint32_t v) {
+static void put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
-
-}  // namespace
 
 bool gfx_write_bmp(const Picture& p, const char* name) {
   if (!ras_live(p)) return false;

@@ -5,13 +5,9 @@
 
 namespace ondrel {
 
-namespace {
-
-int32_t ec_clamp(const EditCtl& c, int32_t at) {
+static int32_t ec_clamp(const EditCtl& c, int32_t at) {
   return std::clamp<int32_t>(at, 0, static_cast<int32_t>(c.text.size()));
 }
-
-}  // namespace
 
 void ec_set_text(EditCtl& c, std::string_view text) {
   c.text = text;

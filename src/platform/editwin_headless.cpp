@@ -12,8 +12,6 @@
 
 namespace ondrel {
 
-namespace {
-
 struct Answer {
   bool ok;
   std::string path, name;
@@ -41,9 +39,9 @@ struct HlState {
   int32_t asked = 0;
   int32_t passed = 0;
 };
-HlState& hl = *new HlState;
+static HlState& hl = *new HlState;
 
-void hl_thread() {
+static void hl_thread() {
   std::unique_lock<std::mutex> hold(hl.mutex);
   for (;;) {
     hl.changed.wait(hold, [] { return !hl.queue.empty() || hl.destroying; });
@@ -67,7 +65,7 @@ void hl_thread() {
   hl.changed.notify_all();
 }
 
-bool hl_open_window(const EdWindowSpec& spec) {
+static bool hl_open_window(const EdWindowSpec& spec) {
   std::unique_lock<std::mutex> hold(hl.mutex);
   // A window whose end the editor has seen may still be winding down.
   hl.changed.wait(hold, [] { return !hl.open || !hl.destroying; });
@@ -88,66 +86,66 @@ bool hl_open_window(const EdWindowSpec& spec) {
   return true;
 }
 
-void hl_set_title(const char* title) {
+static void hl_set_title(const char* title) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   hl.caption = title;
 }
 
-void hl_destroy() {
+static void hl_destroy() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   hl.destroying = true;
   hl.changed.notify_all();
 }
 
-void hl_resize(int32_t, int32_t) {}
+static void hl_resize(int32_t, int32_t) {}
 
-void hl_get_text(std::string& out) {
+static void hl_get_text(std::string& out) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   out = hl.ctl.text;
 }
 
-void hl_set_text(std::string_view text) {
+static void hl_set_text(std::string_view text) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_set_text(hl.ctl, text);
 }
 
-void hl_get_selection(int32_t* start, int32_t* end) {
+static void hl_get_selection(int32_t* start, int32_t* end) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   *start = hl.ctl.sel_start;
   *end = hl.ctl.sel_end;
 }
 
-void hl_set_selection(int32_t start, int32_t end) {
+static void hl_set_selection(int32_t start, int32_t end) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_set_selection(hl.ctl, start, end);
 }
 
-void hl_clear() {
+static void hl_clear() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_clear(hl.ctl);
 }
 
-void hl_cut() {
+static void hl_cut() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_cut(hl.ctl);
 }
 
-void hl_copy() {
+static void hl_copy() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_copy(hl.ctl);
 }
 
-void hl_paste() {
+static void hl_paste() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_paste(hl.ctl);
 }
 
-void hl_select_all() {
+static void hl_select_all() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_select_all(hl.ctl);
 }
 
-bool hl_dialog(const char* caption, EdDialogResult* io) {
+static bool hl_dialog(const char* caption, EdDialogResult* io) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   hl.dialog_caption = caption;
   if (hl.dialogs.empty()) return false;
@@ -160,7 +158,7 @@ bool hl_dialog(const char* caption, EdDialogResult* io) {
   return true;
 }
 
-bool hl_ask(const char*, const char*) {
+static bool hl_ask(const char*, const char*) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ++hl.asked;
   if (hl.questions.empty()) return false;
@@ -169,13 +167,11 @@ bool hl_ask(const char*, const char*) {
   return yes;
 }
 
-constexpr EditWinBackend HEADLESS = {
+static constexpr EditWinBackend HEADLESS = {
     "headless",  hl_open_window,   hl_set_title,     hl_destroy, hl_resize, hl_get_text,
     hl_set_text, hl_get_selection, hl_set_selection, hl_clear,   hl_cut,    hl_copy,
     hl_paste,    hl_select_all,    hl_dialog,        hl_dialog,  hl_ask,
 };
-
-}  // namespace
 
 const EditWinBackend* plat_editor_headless_backend() { return &HEADLESS; }
 

@@ -6,10 +6,8 @@
 #include <cstring>
 
 #include "memory/error.h"
-#include "eval/registry.h"
 #include "platform/console.h"
 #include "platform/sandbox.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -22,6 +20,16 @@ static void set_port(Value port, uint8_t tag, FILE* stream) {
   mem_base[port] = tag;
   rd_stream(port) = stream;
 }
+
+// Each port of the tables is open at most once, so the list never holds
+// more than the two tables' slots.
+struct Abandoned {
+  Value port;
+  Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
+  FILE* saved;    // the current port's stream before the rebinding
+};
+static Abandoned abandoned[2 * PORT_SLOTS];
+static int nabandoned = 0;
 
 static bool is_console(FILE* f) { return f == stdin || f == stdout || f == stderr; }
 
@@ -36,6 +44,7 @@ void rd_init_ports() {
     set_port(PORT_OUT_TABLE + 8 * k, OUTPUT_PORT, k == 0 ? stdout : nullptr);
   }
   port_ungot = false;
+  nabandoned = 0;
   for (Value& b : roots.symtab) b = NIL;
 }
 
@@ -175,6 +184,19 @@ bool rd_port_protected(Value port) {
 void rd_reset_ports() {
   rd_stream(PORT_CUR_IN) = stdin;
   rd_stream(PORT_CUR_OUT) = stdout;
+}
+
+void rd_abandon_port(Value port, Value current, FILE* saved) {
+  if (nabandoned < 2 * PORT_SLOTS) abandoned[nabandoned++] = Abandoned{port, current, saved};
+}
+
+void rd_settle_ports() {
+  for (int i = 0; i < nabandoned; ++i) {
+    const Abandoned& a = abandoned[i];
+    if (a.current != 0 && rd_stream(a.current) == rd_stream(a.port)) rd_stream(a.current) = a.saved;
+    rd_close_port(a.port);
+  }
+  nabandoned = 0;
 }
 
 /* ------------------------------------------------------------ transcript */

@@ -39,6 +39,19 @@ bool rd_close_port(Value port);  // a rebound current port returns to the consol
 bool rd_port_protected(Value port);
 void rd_reset_ports();  // current ports back to the console
 
+// A port a primitive opened for one call, left by an unwind: its current
+// port stays rebound to it (an error report still goes there) until
+// rd_settle_ports sets back what the primitive would have set back and closes
+// it, in the order the ports were left.  rd_settle_ports runs in the reset and
+// after a quit.
+void rd_abandon_port(Value port, Value current, FILE* saved);
+void rd_settle_ports();
+
+// Set-up (console streams, empty tables, an empty symbol table) and
+// shutdown (every stream that is not the console closed).
+void rd_init_ports();
+void rd_shutdown_ports();
+
 bool rd_transcript_on(const char* name);  // replaces (and closes) a running one
 bool rd_transcript_off();
 bool rd_transcript_active();

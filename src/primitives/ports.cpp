@@ -1,17 +1,15 @@
-// portprims.cpp - port and file primitives: loading, reading, writing,
-// opening and closing files, the transcript and shell commands.
+// ports.cpp - port and file primitives: loading, reading, writing,
+// opening and closing files and the transcript.
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <string>
 
 #include "eval/eval.h"
-#include "platform/sandbox.h"
-#include "primitives/prim.h"
 #include "eval/readeval.h"
+#include "primitives/prim.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -109,23 +107,35 @@ static Value need_procedure(Value v) {
 
 // The port a call-with or with primitive opened: closed however the call
 // ends.  A current port rebound to it is set back first, unless an error's
-// reset has already returned it to the console.
+// reset has already returned it to the console.  Left by an unwind, it is
+// handed to the port layer, which does the same once the error report has
+// gone where the current port pointed.
 struct OpenedPort {
   Value port;
   Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
   FILE* saved;    // the current port's stream before the rebinding
-  OpenedPort(Value p, Value cur) : port(p), current(cur), saved(nullptr) {
+  int unwinding;  // exceptions in flight at the opening
+  OpenedPort(Value p, Value cur)
+      : port(p), current(cur), saved(nullptr), unwinding(std::uncaught_exceptions()) {
     if (current == 0) return;
     saved = rd_stream(current);
     rd_stream(current) = rd_stream(port);
   }
   // False when the file did not take everything written to it.
   bool close() {
+    if (port == 0) return true;
     if (current != 0 && rd_stream(current) == rd_stream(port)) rd_stream(current) = saved;
-    current = 0;
-    return rd_close_port(port);
+    Value p = port;
+    port = 0;
+    return rd_close_port(p);
   }
-  ~OpenedPort() { close(); }
+  ~OpenedPort() {
+    if (port != 0 && std::uncaught_exceptions() > unwinding) {
+      rd_abandon_port(port, current, saved);
+      return;
+    }
+    close();
+  }
   OpenedPort(const OpenedPort&) = delete;
   OpenedPort& operator=(const OpenedPort&) = delete;
 };
@@ -140,7 +150,7 @@ static Value with_file(Value args, bool input, bool rebind) {
   if (port == 0) return mem_false;
   OpenedPort opened(port, rebind ? (input ? PORT_CUR_IN : PORT_CUR_OUT) : 0);
   Value v = call_procedure(proc, rebind ? 0 : port);
-  if (!opened.close() && !input) mem_error(E_FILE);  // the end of the output did not reach the file
+  if (!opened.close() && !input) ev_error(E_FILE);  // the end of the output did not reach the file
   return v;
 }
 
@@ -201,7 +211,7 @@ static Value close_port(Value args, Tag direction, Value table) {
   if (!is_file_slot(port, table))
     rd_console("; This port is protected port.\n");
   else if (!rd_close_port(port) && direction == OUTPUT_PORT)
-    mem_error(E_FILE);  // the end of the output did not reach the file
+    ev_error(E_FILE);  // the end of the output did not reach the file
   return prim_unspecified();
 }
 
@@ -235,33 +245,12 @@ static Value p_write_char(Value args) {
 // A transcript that did not take all its text (replaced or stopped here)
 // fails the command with error 37.
 static Value p_transcript_on(Value args) {
-  if (!rd_transcript_on(file_name(args).c_str())) mem_error(E_FILE);
+  if (!rd_transcript_on(file_name(args).c_str())) ev_error(E_FILE);
   return prim_unspecified();
 }
 
 static Value p_transcript_off(Value) {
-  if (!rd_transcript_off()) mem_error(E_FILE);
-  return prim_unspecified();
-}
-
-// Our buffered output goes out first, so that the command's own output,
-// written straight to the console, follows what was printed before it.
-static void run_command(const char* command) {
-  std::fflush(nullptr);
-  int status = plat_system(command);
-  (void)status;
-}
-
-static Value p_exec_shell_command(Value args) {
-  prim_need_args(args, 1);
-  std::string command = str_bytes(prim_need(prim_arg0(args), STRING, E_NEED_STRING));
-  run_command(command.c_str());
-  return prim_unspecified();
-}
-
-// The paged directory listing.
-static Value p_test_esc(Value) {
-  run_command("ls -l | more");
+  if (!rd_transcript_off()) ev_error(E_FILE);
   return prim_unspecified();
 }
 
@@ -292,11 +281,8 @@ static constexpr PrimDef PORT_PRIMS[] = {
     {"write-char", K_ONE_TWO, p_write_char},
     {"transcript-on", K_ONE, p_transcript_on},
     {"transcript-off", K_NONE, p_transcript_off},
-    {"exec-shell-command", K_ONE, p_exec_shell_command},
-    {"test-esc", K_ONE, p_test_esc},
 };
-static_assert(sizeof PORT_PRIMS / sizeof PORT_PRIMS[0] == 26);
 
-void rd_register_ports() { ev_register_table(PORT_PRIMS); }
+void prim_register_ports() { ev_register_table(PORT_PRIMS); }
 
 }  // namespace ondrel
