@@ -7,17 +7,18 @@
 #include <cstring>
 #include <ctime>
 
+#include "eval/protect.h"
 #include "memory/error.h"
-#include "platform/lock.h"
 #include "memory/memory.h"
-#include "memory/sjis.h"
 #include "platform/datadir.h"
+#include "platform/lock.h"
 #include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
 
-[[noreturn]] void mem_quit() { throw Unwind{UNWIND_QUIT}; }
+// "ばいばい。\n" in Shift-JIS (CP932); tools/sjis.sh makes the bytes.
+static constexpr char SJ_FAREWELL[] = "\x82\xce\x82\xa2\x82\xce\x82\xa2\x81\x42\n";
 
 // Copy at most 255 bytes of src into the 256-byte home buffer.
 static void set_home(const char* src, size_t n) {
@@ -118,41 +119,36 @@ int tl_main(int argc, char** argv) {
   console(VERSION_LINE);
   console(" An interactive Scheme for learning, on Linux.\n");
 
-  bool run_loop = true;
-  try {  // first arming: any unwind ends the program
-    console("Initialize ... ");
-    std::fflush(stdout);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    mem_init();
-    rd_init_ports();
-    tl_init_symbols();
-    tl_install_break();
-    console("Done !\n");
-    ev_reset();
-    tl_load_init_file();
-  } catch (const Unwind&) {
-    run_loop = false;
-  }
+  // First arming: any unwind ends the program.
+  bool run_loop = ev_protected([] {
+                    console("Initialize ... ");
+                    std::fflush(stdout);
+                    std::srand(static_cast<unsigned>(std::time(nullptr)));
+                    mem_init();
+                    rd_init_ports();
+                    tl_init_symbols();
+                    tl_install_break();
+                    tl_install_hooks();
+                    console("Done !\n");
+                    ev_reset();
+                    tl_load_init_file();
+                  }) == 0;
 
   if (run_loop) {
-    try {  // second arming: a failing file abandons the rest
+    // Second arming: a failing file abandons the rest.
+    int files = ev_protected([] {
       while (tl_files_left > 0) {
         --tl_files_left;
         const char* name = *tl_file_cursor++;
         tl_load_file(name);
       }
-    } catch (const Unwind&) {
-      tl_files_left = 0;
-    }
-    for (;;) {  // third arming: errors re-enter the loop
-      try {
-        tl_repl();
-        if (tl_input_at_eof()) console("\n");
-        break;
-      } catch (const Unwind& u) {
-        if (u.code != UNWIND_ERROR) break;
-      }
-    }
+    });
+    if (files != 0) tl_files_left = 0;
+    // Third arming: errors re-enter the loop.
+    while (ev_protected([] {
+             tl_repl();
+             if (tl_input_at_eof()) console("\n");
+           }) == UNWIND_ERROR) {}
   }
 
   shutdown();

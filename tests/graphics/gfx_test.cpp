@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
@@ -62,14 +63,12 @@ struct Gfx : testing::Test {
   std::string run(Value (*prim)(Value), Value args, bool* raised = nullptr, Value* result = nullptr) {
     testing::internal::CaptureStdout();
     vm.last_error = 0;
-    bool r = false;
-    try {
+    int code = ev_protected([&] {
       Value v = prim(args);
       if (result) *result = v;
-    } catch (const Unwind& u) {
-      EXPECT_EQ(u.code, UNWIND_ERROR);
-      r = true;
-    }
+    });
+    EXPECT_NE(code, UNWIND_QUIT);
+    bool r = code == UNWIND_ERROR;
     if (raised) *raised = r;
     return testing::internal::GetCapturedStdout();
   }

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/registry.h"
 #include "memory/symtab.h"
 #include "memory/memory.h"
+#include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace primtest {
@@ -64,12 +66,8 @@ inline Value call_free(const char* name, std::initializer_list<Value> args) {
 
 // The error code raised by the call, or 0 when it returned.
 inline int error_of_list(const char* name, Value args) {
-  try {
-    call_list(name, args);
-  } catch (const Unwind& u) {
-    return u.code == UNWIND_ERROR ? vm.last_error : -u.code;
-  }
-  return 0;
+  int code = ev_protected([&] { call_list(name, args); });
+  return code == UNWIND_ERROR ? vm.last_error : -code;
 }
 inline int error_of(const char* name, std::initializer_list<Value> args) { return error_of_list(name, L(args)); }
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "eval/readeval.h"
 #include "platform/file_guard.h"
 #include "primitives/prim_support.h"
 
@@ -46,7 +47,7 @@ void documented(std::set<std::string>& procs, std::set<std::string>& forms) {
 TEST_F(Reference, NamesEveryProcedureAndSpecialFormDefinedAtStartUp) {
   FileGuard init(std::fopen(ONDREL_SOURCE_DIR "/lib/include.sc", "r"));
   ASSERT_NE(init.fp, nullptr);
-  tl_eval_stream(init.fp);
+  ev_read_eval(ReadEval{init.fp, NIL, false, false, false});
   std::set<std::string> procs, forms;
   for (Value bucket : roots.symtab)
     for (Value l = bucket; l != NIL; l = cdr(l)) {

@@ -8,6 +8,7 @@
 
 #include "eval/eval.h"
 #include "eval/registry.h"
+#include "primitives/prim.h"
 #include "reader/reader_support.h"
 
 using namespace rdtest;
@@ -65,7 +66,7 @@ struct PortPrims : Fresh {
   std::string str(const std::string& s) { return "\"" + s + "\""; }
 };
 
-TEST_F(PortPrims, GroupRegistersTwentySixInTableOrder) {
+TEST_F(PortPrims, GroupRegistersTwentyFourInTableOrder) {
   struct Row {
     const char* name;
     uint8_t kind;
@@ -78,7 +79,7 @@ TEST_F(PortPrims, GroupRegistersTwentySixInTableOrder) {
       {"open-output-file", 17}, {"close-input-port", 17}, {"close-output-port", 17},
       {"read-char", 21}, {"peek-char", 21}, {"eof-object?", 17}, {"char-ready?", 21},
       {"write-char", 22}, {"transcript-on", 17}, {"transcript-off", 16},
-      {"exec-shell-command", 17}, {"test-esc", 17},
+      {"exec-shell-command", 17}, {"test-esc", 17},  // the system group's
   };
   // Registered in this order: their handlers take consecutive slots.
   uint32_t first = cell(car(mem_intern("load"))).w1;
@@ -86,12 +87,14 @@ TEST_F(PortPrims, GroupRegistersTwentySixInTableOrder) {
     Value p = car(mem_intern(rows[i].name));
     ASSERT_TRUE(is(p, PRIMITIVE)) << rows[i].name;
     EXPECT_EQ(cell(p).aux, rows[i].kind) << rows[i].name;
-    EXPECT_EQ(cell(p).w1, first + i) << rows[i].name;
+    if (i < 24) {
+      EXPECT_EQ(cell(p).w1, first + i) << rows[i].name;
+    }
   }
   EXPECT_GE(ev_registrations, 127u);
   uint32_t before = ev_registrations;
-  rd_register_ports();
-  EXPECT_EQ(ev_registrations - before, 26u);
+  prim_register_ports();
+  EXPECT_EQ(ev_registrations - before, 24u);
 }
 
 TEST_F(PortPrims, LoaderClosesItsStreamHoweverTheLoadEnds) {
