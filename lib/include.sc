@@ -8,14 +8,36 @@
 
 ;;; Pairs and lists
 
-; The second element of a list, and the other compositions of car and cdr.
-(define (cadr x) (car (cdr x)))
-(define (cddr x) (cdr (cdr x)))
+; The compositions of car and cdr, up to four deep: (cadr x) is (car (cdr x)),
+; the second element of a list; (caddr x) the third, (cadddr x) the fourth.
 (define (caar x) (car (car x)))
+(define (cadr x) (car (cdr x)))
 (define (cdar x) (cdr (car x)))
+(define (cddr x) (cdr (cdr x)))
+(define (caaar x) (car (car (car x))))
+(define (caadr x) (car (car (cdr x))))
+(define (cadar x) (car (cdr (car x))))
 (define (caddr x) (car (cdr (cdr x))))
+(define (cdaar x) (cdr (car (car x))))
+(define (cdadr x) (cdr (car (cdr x))))
+(define (cddar x) (cdr (cdr (car x))))
 (define (cdddr x) (cdr (cdr (cdr x))))
+(define (caaaar x) (car (car (car (car x)))))
+(define (caaadr x) (car (car (car (cdr x)))))
+(define (caadar x) (car (car (cdr (car x)))))
+(define (caaddr x) (car (car (cdr (cdr x)))))
+(define (cadaar x) (car (cdr (car (car x)))))
+(define (cadadr x) (car (cdr (car (cdr x)))))
+(define (caddar x) (car (cdr (cdr (car x)))))
 (define (cadddr x) (car (cdr (cdr (cdr x)))))
+(define (cdaaar x) (cdr (car (car (car x)))))
+(define (cdaadr x) (cdr (car (car (cdr x)))))
+(define (cdadar x) (cdr (car (cdr (car x)))))
+(define (cdaddr x) (cdr (car (cdr (cdr x)))))
+(define (cddaar x) (cdr (cdr (car (car x)))))
+(define (cddadr x) (cdr (cdr (car (cdr x)))))
+(define (cdddar x) (cdr (cdr (cdr (car x)))))
+(define (cddddr x) (cdr (cdr (cdr (cdr x)))))
 
 ; #t when x is a proper list: finite and ending in ().
 (define (list? x)
@@ -46,6 +68,23 @@
 
 ; Element k of lst, counting from 0.
 (define (list-ref lst k) (car (list-tail lst k)))
+
+; A new list with the same elements as lst (the elements themselves are
+; shared); the pairs are copied, a non-list tail is kept.  Loops, so that a
+; long list does not exhaust the control stack.
+(define (list-copy lst)
+  (do ((l lst (cdr l))
+       (backwards '() (cons (car l) backwards)))
+      ((not (pair? l))
+       (do ((b backwards (cdr b))
+            (copy l (cons (car b) copy)))
+           ((null? b) copy)))))
+
+; A new list of the elements of lst for which (keep? element) is true.
+(define (filter keep? lst)
+  (do ((l lst (cdr l))
+       (kept '() (if (keep? (car l)) (cons (car l) kept) kept)))
+      ((null? l) (reverse kept))))
 
 ; The last pair of a non-empty list.
 (define (last-pair lst)
@@ -89,6 +128,10 @@
         (apply f (map car ls)))))
 
 ;;; Numbers
+
+; #t when x is greater than zero, or less than zero.
+(define (positive? x) (> x 0))
+(define (negative? x) (< x 0))
 
 ; The square of x.
 (define (square x) (* x x))
@@ -163,6 +206,16 @@
              (if (= (* r r) x) r (newton (* x 1.0) (* r 1.0) 60))))
           ((= x 0.0) x)
           (else (newton x (if (> x 1.0) x 1.0) 200)))))
+
+; The angle, in radians, whose sine or cosine is x (from -1 to 1; outside
+; that range the result is a NaN, as there are no complex numbers).
+(define (asin x) (atan x (sqrt (- 1 (* x x)))))
+(define (acos x) (atan (sqrt (- 1 (* x x))) x))
+
+;;; Control
+
+; The short name of call-with-current-continuation.
+(define call/cc call-with-current-continuation)
 
 ;;; Turtle helpers
 

@@ -8,4 +8,5 @@
       (churn (- k 1) (if (> (string-length s) 5000)
                          (substring s 100 200)
                          (string-append s piece)))))
-(churn 20000 "")
+(display (churn 20000 ""))
+(newline)

@@ -1,3 +1,4 @@
 ; fib 25, the doubly recursive way.
 (define (fib n) (if (< n 2) n (+ (fib (- n 1)) (fib (- n 2)))))
-(fib 25)
+(display (fib 25))
+(newline)

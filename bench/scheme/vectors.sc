@@ -11,4 +11,5 @@
     (rev v 0 (- n 1))
     (sum (round-trip v) 0 n 0)))
 (define (repeat k r) (if (= k 0) r (repeat (- k 1) (once 1500))))
-(repeat 200 0)
+(display (repeat 200 0))
+(newline)

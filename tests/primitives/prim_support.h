@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/registry.h"
 #include "memory/symtab.h"
 #include "memory/memory.h"
+#include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace primtest {
@@ -55,12 +57,8 @@ inline Value call_list(const char* name, Value args, bool hold = true) {
 
 // The error code raised by the call, or 0 when it returned.
 inline int error_of_list(const char* name, Value args) {
-  try {
-    call_list(name, args);
-  } catch (const Unwind& u) {
-    return u.code == UNWIND_ERROR ? vm.last_error : -u.code;
-  }
-  return 0;
+  int code = ev_protected([&] { call_list(name, args); });
+  return code == UNWIND_ERROR ? vm.last_error : -code;
 }
 
 // Fresh regions and the whole symbol table for every test.

@@ -1,31 +1,11 @@
-// symtab.cpp - interning, constants, keywords and primitive registration.
-#include "memory/symtab.h"
-
-#include <cstring>
+// registry.cpp - constants, keywords and primitive registration.
+#include "eval/registry.h"
 
 #include "eval/eval.h"
-#include "eval/registry.h"
 #include "memory/memory.h"
-#include "toplevel/toplevel.h"
+#include "memory/symtab.h"
 
 namespace ondrel {
-
-// The bucket of a name: the sum of its bytes modulo 256.
-static uint32_t sym_bucket(const char* name) {
-  uint8_t sum = 0;
-  for (const char* p = name; *p != '\0'; ++p) sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(*p));
-  return sum;
-}
-
-Value mem_intern(const char* name) {
-  uint32_t b = sym_bucket(name);
-  for (Value l = roots.symtab[b]; l != NIL; l = cdr(l))
-    if (std::strcmp(sym_name(car(l)), name) == 0) return car(l);
-  Value sym = mem_make_symbol(name);
-  Protect keep(sym);
-  roots.symtab[b] = mem_cons(sym, roots.symtab[b]);
-  return sym;
-}
 
 static Value sym_make_constant(const char* name) {
   Value c = mem_intern(name);
@@ -66,9 +46,7 @@ void ev_register_eval(const char* name, uint32_t state) {
   cell(sym).w1 = p;
 }
 
-static Value prim_plov_installed(Value) { return mem_true; }
-
-void tl_init_symbols() {
+void ev_init_symbols() {
   ev_registrations = 0;
   ev_nhandlers = 0;
   mem_true = sym_make_constant("#t");
@@ -104,17 +82,6 @@ void tl_init_symbols() {
   ev_register_eval("eval", ST_EVAL_PRIM);
   ev_register_eval("apply", ST_APPLY);
   ev_register_eval("call-with-current-continuation", ST_CALLCC);
-
-  prim_register_lists();
-  prim_register_numbers();
-  rd_register_ports();
-  prim_register_vectors();
-  prim_register_chars();
-  prim_register_strings();
-  gfx_register();
-  tur_register();
-
-  ev_register("plov-installed?", K_NONE, prim_plov_installed);
 }
 
 }  // namespace ondrel

@@ -1,4 +1,4 @@
-// error.h - numbered errors and the unwind to a recovery point.
+// error.h - error codes, their messages and the one unwind exception.
 #pragma once
 #include <cstdint>
 
@@ -43,30 +43,27 @@ enum ErrorCode : int {
   E_USER_BREAK = 41,
 };
 
-// Code of the latest error raised (for tests and the editor).
-inline int vm.last_error = 0;
-
 // Text of error `code` in the active language.
 const char* mem_message(int code);
-
-// Raise error 41 when Ctrl+C was pressed since the last poll.
-void mem_check_break();
-
-// Trace entry and exit lines of a traced procedure.
-void ev_trace_entry(Value sym, Value args);
-void ev_trace_exit(Value sym, Value result);
 
 // Unwind codes carried to the recovery points.
 enum UnwindCode : int { UNWIND_ERROR = 1, UNWIND_QUIT = 2 };
 
-// Thrown by the error routine and by quit; caught at the recovery points.
+// The one exception of the interpreter: thrown by the error routine and by
+// quit, caught only by the protected call (eval/protect.h).  An error
+// carries its code and the form that was being evaluated; the protected
+// call prints the report from them.
 struct Unwind {
-  int code;
+  int code;    // UNWIND_ERROR or UNWIND_QUIT
+  int error;   // the error code (0 for a quit)
+  Value form;  // the form register at the raise (NIL: toplevel)
 };
 
-// Report error `code`, reset the interpreter and unwind with code 1.
+// Raise error `code`: throw it with the form register, nothing more.
 [[noreturn]] void mem_error(int code);
 // Unwind with code 2 and no message.
 [[noreturn]] void mem_quit();
+// Raise error 41 when Ctrl+C was pressed since the last poll.
+void mem_check_break();
 
 }  // namespace ondrel

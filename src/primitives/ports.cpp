@@ -1,17 +1,15 @@
-// portprims.cpp - port and file primitives: loading, reading, writing,
-// opening and closing files, the transcript and shell commands.
+// ports.cpp - port and file primitives: loading, reading, writing,
+// opening and closing files and the transcript.
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <string>
 
 #include "eval/eval.h"
-#include "platform/sandbox.h"
-#include "primitives/prim.h"
 #include "eval/readeval.h"
+#include "primitives/prim.h"
 #include "reader/port.h"
 #include "reader/printer.h"
 #include "reader/reader.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -109,19 +107,34 @@ static Value need_procedure(Value v) {
 
 // The port a call-with or with primitive opened: closed however the call
 // ends.  A current port rebound to it is set back first, unless an error's
-// reset has already returned it to the console.
+// reset has already returned it to the console.  Left by an unwind, it is
+// handed to the port layer, which does the same once the error report has
+// gone where the current port pointed.
 struct OpenedPort {
   Value port;
   Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
   FILE* saved;    // the current port's stream before the rebinding
-  OpenedPort(Value p, Value cur) : port(p), current(cur), saved(nullptr) {
+  int unwinding;  // exceptions in flight at the opening
+  OpenedPort(Value p, Value cur)
+      : port(p), current(cur), saved(nullptr), unwinding(std::uncaught_exceptions()) {
     if (current == 0) return;
     saved = rd_stream(current);
     rd_stream(current) = rd_stream(port);
   }
-  ~OpenedPort() {
+  // False when the file did not take everything written to it.
+  bool close() {
+    if (port == 0) return true;
     if (current != 0 && rd_stream(current) == rd_stream(port)) rd_stream(current) = saved;
-    rd_close_port(port);
+    Value p = port;
+    port = 0;
+    return rd_close_port(p);
+  }
+  ~OpenedPort() {
+    if (port != 0 && std::uncaught_exceptions() > unwinding) {
+      rd_abandon_port(port, current, saved);
+      return;
+    }
+    close();
   }
   OpenedPort(const OpenedPort&) = delete;
   OpenedPort& operator=(const OpenedPort&) = delete;
@@ -136,7 +149,9 @@ static Value with_file(Value args, bool input, bool rebind) {
   Value port = input ? rd_open_input(text.c_str()) : rd_open_output(text.c_str());
   if (port == 0) return mem_false;
   OpenedPort opened(port, rebind ? (input ? PORT_CUR_IN : PORT_CUR_OUT) : 0);
-  return call_procedure(proc, rebind ? 0 : port);
+  Value v = call_procedure(proc, rebind ? 0 : port);
+  if (!opened.close() && !input) mem_error(E_FILE);  // the end of the output did not reach the file
+  return v;
 }
 
 /* ---------------------------------------------------------- primitives */
@@ -193,10 +208,10 @@ static Value p_open_output_file(Value args) {
 static Value close_port(Value args, Tag direction, Value table) {
   prim_need_args(args, 1);
   Value port = prim_need(prim_arg0(args), direction, E_STRUCTURE);
-  if (is_file_slot(port, table))
-    rd_close_port(port);
-  else
+  if (!is_file_slot(port, table))
     rd_console("; This port is protected port.\n");
+  else if (!rd_close_port(port) && direction == OUTPUT_PORT)
+    mem_error(E_FILE);  // the end of the output did not reach the file
   return prim_unspecified();
 }
 
@@ -227,34 +242,15 @@ static Value p_write_char(Value args) {
   return prim_unspecified();
 }
 
+// A transcript that did not take all its text (replaced or stopped here)
+// fails the command with error 37.
 static Value p_transcript_on(Value args) {
-  rd_transcript_on(file_name(args).c_str());
+  if (!rd_transcript_on(file_name(args).c_str())) mem_error(E_FILE);
   return prim_unspecified();
 }
 
 static Value p_transcript_off(Value) {
-  rd_transcript_off();
-  return prim_unspecified();
-}
-
-// Our buffered output goes out first, so that the command's own output,
-// written straight to the console, follows what was printed before it.
-static void run_command(const char* command) {
-  std::fflush(nullptr);
-  int status = plat_system(command);
-  (void)status;
-}
-
-static Value p_exec_shell_command(Value args) {
-  prim_need_args(args, 1);
-  std::string command = str_bytes(prim_need(prim_arg0(args), STRING, E_NEED_STRING));
-  run_command(command.c_str());
-  return prim_unspecified();
-}
-
-// The paged directory listing.
-static Value p_test_esc(Value) {
-  run_command("ls -l | more");
+  if (!rd_transcript_off()) mem_error(E_FILE);
   return prim_unspecified();
 }
 
@@ -285,11 +281,8 @@ static constexpr PrimDef PORT_PRIMS[] = {
     {"write-char", K_ONE_TWO, p_write_char},
     {"transcript-on", K_ONE, p_transcript_on},
     {"transcript-off", K_NONE, p_transcript_off},
-    {"exec-shell-command", K_ONE, p_exec_shell_command},
-    {"test-esc", K_ONE, p_test_esc},
 };
-static_assert(sizeof PORT_PRIMS / sizeof PORT_PRIMS[0] == 26);
 
-void rd_register_ports() { ev_register_table(PORT_PRIMS); }
+void prim_register_ports() { ev_register_table(PORT_PRIMS); }
 
 }  // namespace ondrel

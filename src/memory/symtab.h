@@ -6,7 +6,7 @@
 
 namespace ondrel {
 
-// Constants (CONSTANT cells), set at start-up.
+// Constants (CONSTANT cells), made at start-up (eval/registry.cpp).
 inline Value mem_true, mem_false, mem_eof, mem_unspecified, mem_else, mem_arrow;
 // Keywords the reader, the evaluator and the rewriting of `do` build forms with.
 inline Value mem_quote, mem_quasiquote, mem_unquote, mem_unquote_splicing;
@@ -19,9 +19,5 @@ inline Value boolean(bool b) { return b ? mem_true : mem_false; }
 // Return the interned cell of `name` (case-sensitive), making an unbound
 // SYMBOL when it is new.
 Value mem_intern(const char* name);
-// Intern and bind to a kind-0 PRIMITIVE holding an evaluator state.
-void ev_register_eval(const char* name, uint32_t state);
-// Constants, keywords, special symbols and every primitive group.
-void tl_init_symbols();
 
 }  // namespace ondrel

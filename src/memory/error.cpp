@@ -1,14 +1,7 @@
-// error.cpp - the error routine, the reset, the user break and tracing.
+// error.cpp - the message tables, raising an error, quit and the break poll.
 #include "memory/error.h"
 
-#include <cstdio>
-
-#include "eval/eval.h"
 #include "memory/memory.h"
-#include "reader/port.h"
-#include "reader/printer.h"
-#include "memory/state.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -172,84 +165,15 @@ const char* mem_message(int code) {
   return vm.japanese ? kMessagesJa[code] : kMessagesEn[code];
 }
 
-void ev_reset() {
-  mem.sp = vm.floor_sp;
-  mem.cp = vm.floor_cp;
-  rd_reset_ports();
-  vm.form = vm.env = vm.exp = vm.app = vm.val = NIL;
-  vm.argc = 0;
-  vm.trace_depth = 0;
-}
+[[noreturn]] void mem_error(int code) { throw Unwind{UNWIND_ERROR, code, vm.form}; }
 
-// The report: the message, "At " and the form, then a blank line.
-static void ev_report(const char* format, int code) {
-  char line[160];
-  std::snprintf(line, sizeof line, format, mem_message(code));
-  FILE* out = rd_out();
-  rd_write(line, out);
-  rd_write("At ", out);
-  if (vm.form == NIL)
-    rd_write("toplevel", out);
-  else
-    rd_print(vm.form, out);
-  rd_write("\n\n", out);
-  std::fflush(out);
-}
-
-// Printing the form may itself fail (a port that went bad); the first
-// report stands and the unwind goes on.
-static void ev_report_guarded(const char* format, int code) {
-  static thread_local int depth = 0;
-  if (depth > 0) return;
-  ++depth;
-  try {
-    ev_report(format, code);
-  } catch (const Unwind&) {}
-  --depth;
-}
-
-[[noreturn]] void mem_error(int code) {
-  vm.last_error = code;
-  vm.break_flag = 0;  // a pending break is answered by this error
-  ev_report_guarded("\nError : %s\n", code);
-  ev_reset();
-  throw Unwind{UNWIND_ERROR};
-}
+[[noreturn]] void mem_quit() { throw Unwind{UNWIND_QUIT, 0, NIL}; }
 
 void mem_check_break() {
-  if (vm.break_flag != 0) {
-    vm.break_flag = 0;
+  if (vm.break_flag.load(std::memory_order_relaxed) != 0) {
+    vm.break_flag.store(0, std::memory_order_relaxed);
     mem_error(E_USER_BREAK);
   }
-}
-
-// Trace indentation for depth d: at most 30 units of two characters.
-static void ev_trace_indent(FILE* out) {
-  for (int i = 1; i <= vm.trace_depth - 1 && i <= 30; ++i) rd_write(i % 3 == 2 ? " |" : "  ", out);
-}
-
-// One trace line: the indentation, the depth with its mark, the name, the
-// label and the printed value.
-static void ev_trace_line(char mark, Value sym, const char* label, Value v) {
-  FILE* out = rd_out();
-  ev_trace_indent(out);
-  char num[24];
-  std::snprintf(num, sizeof num, "%d%c", vm.trace_depth, mark);
-  rd_write(num, out);
-  rd_print(sym, out);
-  rd_write(label, out);
-  rd_print(v, out);
-  rd_write("\n", out);
-}
-
-void ev_trace_entry(Value sym, Value args) {
-  if (++vm.trace_depth > 255) mem_error(E_TRACE_DEPTH);
-  ev_trace_line('>', sym, " args=", args);
-}
-
-void ev_trace_exit(Value sym, Value result) {
-  ev_trace_line('<', sym, " result=", result);
-  --vm.trace_depth;
 }
 
 }  // namespace ondrel

@@ -1,0 +1,20 @@
+; Closures and higher-order procedures: adders composed on the fly, a
+; counter closing over a variable it sets, a fold and map over a 100-element
+; list, 1000 times.
+(define (numbers-to n)
+  (let loop ((i n) (l '())) (if (= i 0) l (loop (- i 1) (cons i l)))))
+(define (fold f acc l) (if (null? l) acc (fold f (f acc (car l)) (cdr l))))
+(define (compose f g) (lambda (x) (f (g x))))
+(define (adder n) (lambda (x) (+ x n)))
+(define (make-counter)
+  (let ((n 0)) (lambda () (set! n (+ n 1)) n)))
+(define data (numbers-to 100))
+(define (once)
+  (let ((tick (make-counter)))
+    (+ (fold (lambda (acc x)
+               (remainder (+ acc ((compose (adder x) (adder (tick))) x)) 10007))
+             0 data)
+       (fold + 0 (map (lambda (x) (* x (tick))) data)))))
+(define (repeat-closures k r) (if (= k 0) r (repeat-closures (- k 1) (once))))
+(display (repeat-closures 1000 0))
+(newline)

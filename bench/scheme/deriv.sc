@@ -1,0 +1,16 @@
+; Symbolic differentiation of (+ (* 3 x x) (* a x x) (* b x) 5) with
+; respect to x, 15000 times; the last derivative is printed.
+(define (deriv a)
+  (cond ((not (pair? a)) (if (eq? a 'x) 1 0))
+        ((eq? (car a) '+) (cons '+ (map deriv (cdr a))))
+        ((eq? (car a) '-) (cons '- (map deriv (cdr a))))
+        ((eq? (car a) '*)
+         (list '* a (cons '+ (map (lambda (a) (list '/ (deriv a) a)) (cdr a)))))
+        ((eq? (car a) '/)
+         (list '- (list '/ (deriv (cadr a)) (caddr a))
+               (list '/ (cadr a) (list '* (caddr a) (caddr a) (deriv (caddr a))))))
+        (else 'unknown)))
+(define (repeat-deriv k r)
+  (if (= k 0) r (repeat-deriv (- k 1) (deriv '(+ (* 3 x x) (* a x x) (* b x) 5)))))
+(display (repeat-deriv 15000 '()))
+(newline)
