@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "eval/readeval.h"
 #include "memory/symtab.h"
 #include "memory/memory.h"
 #include "reader/port.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     auto t0 = std::chrono::steady_clock::now();
-    tl_eval_stream(f);
+    ev_read_eval(ReadEval{f, NIL, false, false, false});
     auto t1 = std::chrono::steady_clock::now();
     std::fclose(f);
     rd_shutdown_ports();

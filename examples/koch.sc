@@ -13,7 +13,6 @@
         (left 60)
         (koch third (- depth 1)))))
 
-(fast)
 (jump 77 300)
 (east)            ; face right: the curve grows upwards, on the left side
 (koch 486 4)      ; 486 = 6 x 3^4, so every piece is 6 pixels long

@@ -8,5 +8,4 @@
         (right 90)
         (spiral (+ side 10)))))
 
-(fast)            ; no waiting between the steps of a move
 (spiral 10)

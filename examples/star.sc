@@ -9,7 +9,6 @@
             (forward side)
             (right (- 180 (quotient 180 points))))))
 
-(fast)
 (color 4 7)       ; red on white
 (jump 80 250)
 (star 5 150)

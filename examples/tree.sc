@@ -13,6 +13,5 @@
         (left 25)
         (back len))))
 
-(fast)
 (jump 320 390)    ; the foot of the trunk, near the bottom edge
 (tree 90 7)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "fuzz_support.h"
 #include "graphics/gfx.h"
@@ -13,8 +14,12 @@ using namespace ondrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fz_process_init();
+  // In the working directory (the replay test's own), removed at exit.
   static char name[64];
-  if (name[0] == '\0') std::snprintf(name, sizeof name, "/tmp/ondrel-cursor-%d.dat", int(getpid()));
+  if (name[0] == '\0') {
+    std::snprintf(name, sizeof name, "ondrel-cursor-%d.dat", int(getpid()));
+    std::atexit([] { std::remove(name); });
+  }
   FILE* f = std::fopen(name, "wb");
   if (f == nullptr) return 0;
   if (size > 0 && std::fwrite(data, 1, size, f) != size) {

@@ -4,9 +4,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/eval.h"
 #include "memory/symtab.h"
@@ -19,6 +24,58 @@
 namespace ondrel {
 
 static FILE* sink = nullptr;
+
+/* ---------------------------------------------------------- time limit */
+
+// Each input may run for FZ_TIME_LIMIT, whatever it does: a loop that
+// sleeps through a turtle's animation dispatches too little for the
+// dispatch budget to end it.  Once the time is up the watchdog thread
+// raises the break flag, as Ctrl+C does, and raises it again every
+// millisecond until the input ends, so every datum left stops at once.
+constexpr auto FZ_TIME_LIMIT = std::chrono::seconds(1);
+
+struct Watchdog {
+  std::mutex lock;
+  std::condition_variable wake;
+  bool armed = false;
+  bool fired = false;
+  std::chrono::steady_clock::time_point until;
+};
+static Watchdog* watchdog = nullptr;  // never destroyed: its thread outlives main
+
+static void watch() {
+  Watchdog& w = *watchdog;
+  std::unique_lock<std::mutex> hold(w.lock);
+  for (;;) {
+    if (!w.armed) {
+      w.wake.wait(hold);
+    } else if (std::chrono::steady_clock::now() < w.until) {
+      w.wake.wait_until(hold, w.until);
+    } else {
+      w.fired = true;
+      vm.break_flag = 1;
+      w.wake.wait_for(hold, std::chrono::milliseconds(1));
+    }
+  }
+}
+
+static void watchdog_arm() {
+  std::lock_guard<std::mutex> hold(watchdog->lock);
+  watchdog->armed = true;
+  watchdog->fired = false;
+  watchdog->until = std::chrono::steady_clock::now() + FZ_TIME_LIMIT;
+  watchdog->wake.notify_one();
+}
+
+static void watchdog_disarm() {
+  std::lock_guard<std::mutex> hold(watchdog->lock);
+  watchdog->armed = false;
+}
+
+bool fz_time_up() {
+  std::lock_guard<std::mutex> hold(watchdog->lock);
+  return watchdog->fired;
+}
 
 void fz_process_init() {
   static bool done = false;
@@ -34,6 +91,8 @@ void fz_process_init() {
   }
   setenv("ONDREL_HEADLESS", "1", 1);
   sink = std::fopen("/dev/null", "w");
+  watchdog = new Watchdog;
+  std::thread(watch).detach();
 }
 
 FILE* fz_sink() { return sink; }
@@ -63,9 +122,11 @@ void fz_begin() {
   ev_reset();
   vm.break_flag = 0;
   vm.dispatch_budget = 0;
+  watchdog_arm();
 }
 
 void fz_end() {
+  watchdog_disarm();
   vm.dispatch_budget = 0;
   vm.break_flag = 0;
   try {

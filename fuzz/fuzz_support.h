@@ -17,9 +17,11 @@ void fz_process_init();
 
 // Per input: the regions, ports, symbol table and primitives as they are
 // right after start-up, so that every input runs from the same state and
-// replays alike.
+// replays alike.  Between the two the input's time limit runs: once it is
+// up the break flag is raised, again and again, until fz_end.
 void fz_begin();
 void fz_end();
+bool fz_time_up();  // the input ran out of time: evaluate nothing more
 
 // A read stream over the input bytes (nullptr for an empty input).
 FILE* fz_open(const uint8_t* data, size_t size);

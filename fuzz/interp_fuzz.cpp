@@ -1,9 +1,11 @@
 // interp_fuzz.cpp - the whole interpreter: the input is read and evaluated
 // datum by datum as the read-eval-print loop does, each value printed.
-// A dispatch budget ends endless programs through the user break.
+// A dispatch budget and a time limit (for programs that sleep) end endless
+// programs through the user break.
 #include <cstddef>
 #include <cstdint>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/eval.h"
 #include "memory/symtab.h"
@@ -25,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* in = fz_open(data, size);
   if (in == nullptr) return 0;
   fz_begin();
-  for (bool more = true; more;) {
+  for (bool more = true; more && !fz_time_up();) {
     long before = std::ftell(in);
     try {
       vm.form = NIL;
@@ -39,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (mem.cp != 0) fz_fault("evaluation left words on the control stack");
       rd_print(v, rd_out());
     } catch (const Unwind& u) {
+      ev_recover(u);  // the report and the reset, as the protected call does
       vm.dispatch_budget = 0;
       if (u.code != UNWIND_ERROR) more = false;  // bye, or a fatal error
       else if (mem.sp != 0 || mem.cp != 0) fz_fault("error left the stacks in use");

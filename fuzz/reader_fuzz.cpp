@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "memory/symtab.h"
 #include "fuzz_support.h"
@@ -27,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       rd_print(d, fz_sink());
       rd_display(d, fz_sink());
     }
-  } catch (const Unwind&) {
-    // A reader error: the report was written and the stacks were reset.
+  } catch (const Unwind& u) {
+    ev_recover(u);  // a reader error: the report is written and the stacks reset
     if (mem.sp != 0 || mem.cp != 0) fz_fault("error left the stacks in use");
   }
   std::fclose(in);

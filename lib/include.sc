@@ -8,9 +8,26 @@
 
 ;;; Pairs and lists
 
-; The compositions of car and cdr (cadr, cddr, caar, cdar, caddr, cdddr,
-; cadddr), list?, length, reverse, list-tail, list-ref, last-pair, memq,
-; memv, member, assq, assv and assoc are primitives.
+; The compositions of car and cdr up to four deep ((cadr x) is (car (cdr x)),
+; the second element), list?, length, reverse, list-tail, list-ref,
+; last-pair, memq, memv, member, assq, assv and assoc are primitives.
+
+; A new list with the same elements as lst (the elements themselves are
+; shared); the pairs are copied, a non-list tail is kept.  Loops, so that a
+; long list does not exhaust the control stack.
+(define (list-copy lst)
+  (do ((l lst (cdr l))
+       (backwards '() (cons (car l) backwards)))
+      ((not (pair? l))
+       (do ((b backwards (cdr b))
+            (copy l (cons (car b) copy)))
+           ((null? b) copy)))))
+
+; A new list of the elements of lst for which (keep? element) is true.
+(define (filter keep? lst)
+  (do ((l lst (cdr l))
+       (kept '() (if (keep? (car l)) (cons (car l) kept) kept)))
+      ((null? l) (reverse kept))))
 
 ; (map f l1 l2 ...): the list of f applied to the elements in turn.
 ; With lists of unequal length it stops at the shortest.
@@ -35,6 +52,10 @@
 
 ;;; Numbers
 
+; #t when x is greater than zero, or less than zero.
+(define (positive? x) (> x 0))
+(define (negative? x) (< x 0))
+
 ; abs, exact->inexact, max, min, quotient, modulo, gcd, lcm, expt and sqrt
 ; are primitives: quotient truncates toward zero, modulo takes the sign of
 ; the divisor, (gcd) is 0 and (lcm) is 1, a negative power is inexact, and
@@ -43,6 +64,16 @@
 
 ; The square of x.
 (define (square x) (* x x))
+
+; The angle, in radians, whose sine or cosine is x (from -1 to 1; outside
+; that range the result is a NaN, as there are no complex numbers).
+(define (asin x) (atan x (sqrt (- 1 (* x x)))))
+(define (acos x) (atan (sqrt (- 1 (* x x))) x))
+
+;;; Control
+
+; The short name of call-with-current-continuation.
+(define call/cc call-with-current-continuation)
 
 ;;; Turtle helpers
 

@@ -1,14 +1,19 @@
 # deps.sh - install the Debian packages a build needs when they are missing
 # (only as root; otherwise report what is missing and go on).  The optional
 # packages widen the build but are never required: without the desktop
-# window's the graphics window is off-screen only, without libedit-dev the
-# console reads plain lines (no editing, no history).
+# window's the graphics window is off-screen only, without GtkSourceView
+# the editor is a plain text view, without libedit-dev the console reads
+# plain lines (no editing, no history).
 need_pkg() { dpkg -s "$1" >/dev/null 2>&1; }
 
 ensure_deps() {
   local pkgs=(g++ cmake make)
   [ "$1" = test ] && pkgs+=(libgtest-dev)
-  local optional=(pkg-config libgtk-3-dev libedit-dev)
+  local optional=(pkg-config libgtk-3-dev libgtksourceview-4-dev libedit-dev)
+  # The desktop tests run the windows on a private X server with a window
+  # manager and type with xdotool; without them they report themselves
+  # skipped.
+  [ "$1" = test ] && optional+=(xvfb openbox xdotool x11-utils)
   local missing=() missing_opt=()
   for p in "${pkgs[@]}"; do need_pkg "$p" || missing+=("$p"); done
   for p in "${optional[@]}"; do need_pkg "$p" || missing_opt+=("$p"); done

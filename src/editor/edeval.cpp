@@ -19,21 +19,18 @@
 #include <string>
 #include <thread>
 
+#include "eval/protect.h"
+#include "eval/readeval.h"
 #include "memory/error.h"
-#include "eval/eval.h"
-#include "platform/lock.h"
-#include "memory/symtab.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 #include "platform/console.h"
 #include "platform/file_guard.h"
+#include "platform/lock.h"
 #include "reader/port.h"
 #include "reader/printer.h"
-#include "reader/reader.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
-
-namespace {
 
 // Evaluation threads run detached; the count of those not yet ended lets
 // tests wait for them.  Never destroyed: a thread may still end while the
@@ -43,9 +40,9 @@ struct EdThreads {
   std::condition_variable ended;
   int32_t running = 0;
 };
-EdThreads& ed_threads = *new EdThreads;
+static EdThreads& ed_threads = *new EdThreads;
 
-constexpr uint32_t CONSOLE_WORDS = 5;  // software-stack words ConsoleState takes
+static constexpr uint32_t CONSOLE_WORDS = 5;  // software-stack words ConsoleState takes
 
 // The console's registers and stack floors, kept on the software stack
 // while the editor evaluates (so the collector keeps what they name) and
@@ -102,28 +99,14 @@ struct StateRelease {
 };
 
 // Read, evaluate and print every datum of `in`; an error, a break or bye
-// ends the file (the error routine has printed its report).
-void ed_eval_stream(FILE* in) {
-  try {
-    for (;;) {
-      vm.form = NIL;
-      Value datum = rd_read(in);
-      if (datum == mem_eof) break;
-      Value v;
-      {
-        Protect keep(datum);
-        v = ev_evaluate(datum);
-      }
-      FILE* out = rd_out();
-      rd_print(v, out);
-      rd_write("\n", out);
-    }
-  } catch (const Unwind&) {}
+// ends the file (an error with its report).
+static void ed_eval_stream(FILE* in) {
+  (void)ev_protected([in] { ev_read_eval(ReadEval{in, NIL, false, true, false}); });
 }
 
 // The console loop waits behind what was printed, its prompt scrolled away:
 // show it again.
-void ed_show_prompt() {
+static void ed_show_prompt() {
   if (!isatty(STDIN_FILENO)) return;
   FILE* out = rd_out();
   Value prompt = cell(mem_prompt).w1;
@@ -132,7 +115,7 @@ void ed_show_prompt() {
 }
 
 // 1 after an evaluation, 0 when it refused or the file did not open.
-int ed_eval_thread(const std::string& name) {
+static int ed_eval_thread(const std::string& name) {
   con_no_input = true;
   int32_t idle = 0;
   if (!vm.loop_state.compare_exchange_strong(idle, 2)) return 0;
@@ -155,8 +138,6 @@ int ed_eval_thread(const std::string& name) {
   std::fflush(rd_out());
   return 1;
 }
-
-}  // namespace
 
 bool ed_evaluation_running() { return vm.loop_state.load() == 2; }
 

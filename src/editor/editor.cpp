@@ -102,9 +102,11 @@ bool ed_may_discard() {
 bool ed_load_into_control(const char* path) {
   std::string text;
   if (!ed_read_file(path, text)) return false;
-  ed.backend->set_text(text.c_str());
+  ed.backend->set_text(text);
   return true;
 }
+
+void ed_cant_open(const char* name) { ed_say(std::string(name) + ": Couldn't open file.\n"); }
 
 // Save to the current file and report it; a failure forgets the file.
 void ed_save_current() {
@@ -113,7 +115,7 @@ void ed_save_current() {
     ed_say(std::string(ed.file_name) + " saved.\n");
     ed.baseline = text;
   } else {
-    ed_say(std::string(ed.file_name) + ": Couldn't open file.\n");
+    ed_cant_open(ed.file_name);
     ed_set_file("", "");
   }
   ed_set_title();
@@ -133,8 +135,8 @@ void ed_cmd_open() {
     ed_set_title();
     return;
   }
-  if (ed.dialog.name[0] == '\0' || !ed_load_into_control(ed.dialog.path)) {
-    ed_say(std::string(ed.dialog.name) + ": Couldn't open file.\n");
+  if (ed.dialog.name[0] == '\0' || ed.dialog.too_long || !ed_load_into_control(ed.dialog.path)) {
+    ed_cant_open(ed.dialog.name);
   } else {
     ed_say(std::string(ed.dialog.name) + " loaded.\n");
     ed_set_file(ed.dialog.name, ed.dialog.path);
@@ -146,6 +148,11 @@ void ed_cmd_open() {
 void ed_cmd_save() {
   if (ed.file_name[0] == '\0') {
     if (!ed.backend->save_dialog(ED_SAVE_CAPTION, &ed.dialog) || ed.dialog.name[0] == '\0') return;
+    if (ed.dialog.too_long) {  // refused as a file that cannot be written
+      ed_cant_open(ed.dialog.name);
+      ed_set_title();
+      return;
+    }
     ed_set_file(ed.dialog.name, ed.dialog.path);
   }
   ed_save_current();
@@ -157,12 +164,12 @@ void ed_cmd_save_as() {
     return;
   }
   std::string text = ed_text();
-  if (ed_write_file(ed.dialog.path, text)) {
+  if (!ed.dialog.too_long && ed_write_file(ed.dialog.path, text)) {
     ed_say(std::string(ed.dialog.name) + " saved.\n");
     ed_set_file(ed.dialog.name, ed.dialog.path);
     ed.baseline = text;
   } else {
-    ed_say(std::string(ed.dialog.name) + ": Couldn't open file.\n");
+    ed_cant_open(ed.dialog.name);
   }
   ed_set_title();
 }
@@ -182,7 +189,9 @@ void ed_cmd_delete() {
 void ed_cmd_evaluate() {
   // Refused while an evaluation runs, so its file is not rewritten under it.
   if (ed_evaluation_running()) return;
-  if (ed_write_file(ED_TEMP_FILE, ed_text())) ed_start_evaluation(ED_TEMP_FILE);
+  // A link planted under the temporary file's name is replaced, never
+  // written through.
+  if (ed_write_file(ED_TEMP_FILE, ed_text(), false)) ed_start_evaluation(ED_TEMP_FILE);
 }
 
 void ed_command(int32_t command) {
@@ -196,7 +205,7 @@ void ed_command(int32_t command) {
     case ED_CMD_CUT: ed.backend->cut(); break;
     case ED_CMD_COPY: ed.backend->copy(); break;
     case ED_CMD_PASTE: ed.backend->paste(); break;
-    case ED_CMD_SELECT_ALL: ed.backend->set_selection(0, -1); break;
+    case ED_CMD_SELECT_ALL: ed.backend->select_all(); break;
     case ED_CMD_EVALUATE: ed_cmd_evaluate(); break;
     default: break;
   }
@@ -208,13 +217,10 @@ void ed_show_definition() {
   std::string name = ed.symbol.substr(0, ED_SYMBOL_MAX) + ".sc";
   ed_set_file(name.c_str(), name.c_str());
   if (!ed.has_definition) return;
-  FILE* f = std::fopen(ED_TEMP_FILE, "w");
-  if (f == nullptr) return;
-  bool written = std::fputs(ed.definition.c_str(), f) >= 0;
-  if (std::fclose(f) != 0 || !written) return;
+  if (!ed_replace_file(ED_TEMP_FILE, ed.definition, false)) return;
   std::string text;
   if (!ed_read_file(ED_TEMP_FILE, text)) return;
-  ed.backend->set_text(ed_indent(text).c_str());
+  ed.backend->set_text(ed_indent(text));
 }
 
 void ed_opened() {
@@ -230,14 +236,17 @@ void ed_destroyed() {
   ed.open.store(0);
 }
 
-bool ed_key_down(int32_t key) {
-  if (key == ED_KEY_CONTROL) {
+// The Ctrl state is taken from every key event, so a Ctrl release that
+// went to a dialog or another window cannot leave it set.
+bool ed_key_down(const EdEvent& ev) {
+  if (ev.code == ED_KEY_CONTROL) {
     ed.ctrl = 1;
     return false;
   }
+  ed.ctrl = ev.ctrl != 0 ? 1 : 0;
   for (int32_t i = 0; i < ed.nshortcuts; ++i) {
     const EdShortcut& s = ed.shortcuts[i];
-    if (s.key == key && s.ctrl == ed.ctrl) {
+    if (s.key == ev.code && s.ctrl == ed.ctrl) {
       ed_command(s.command);
       return true;
     }
@@ -280,10 +289,8 @@ void ed_take_argument(Value args) {
 bool ed_window_proc(const EdEvent& ev) {
   switch (ev.kind) {
     case ED_EV_OPENED: ed_opened(); return false;
-    case ED_EV_KEY_DOWN: return ed_key_down(ev.code);
-    case ED_EV_KEY_UP:
-      if (ev.code == ED_KEY_CONTROL) ed.ctrl = 0;
-      return false;
+    case ED_EV_KEY_DOWN: return ed_key_down(ev);
+    case ED_EV_KEY_UP: ed.ctrl = ev.code == ED_KEY_CONTROL || ev.ctrl == 0 ? 0 : 1; return false;
     case ED_EV_COMMAND: ed_command(ev.code); return false;
     case ED_EV_CLOSE: ed_cmd_quit(); return false;
     case ED_EV_RESIZE: ed.backend->resize_control(ev.width, ev.height); return false;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "editor/edeval.h"  // ed_evaluation_running, ed_start_evaluation
 #include "memory/value.h"
@@ -64,8 +65,9 @@ struct EditorState {
 // while the process exits.
 inline EditorState& ed = *new EditorState{};
 
-// The `editor` primitive (zero or one argument).
+// The `editor` primitive (zero or one argument), and its registration.
 Value ed_editor(Value args);
+void ed_register();
 // The backend `editor` uses: the headless one when ONDREL_EDITOR=headless,
 // else the desktop one when a display can be reached, else null.
 const EditWinBackend* ed_pick_backend();
@@ -73,9 +75,15 @@ const EditWinBackend* ed_pick_backend();
 // Load the file at path into text with CR LF line ends; false when it
 // cannot be read.
 bool ed_read_file(const char* path, std::string& text);
-// Write text to path without its carriage returns, through a temporary file
-// renamed over path; false (path untouched) when that fails.
-bool ed_write_file(const char* path, const std::string& text);
+// Replace the file at path with bytes, through a new temporary file
+// renamed over it; the file keeps its mode and owner.  With through_links
+// a symbolic link at path is followed to the file it names; without, a
+// link there is replaced itself.  False, and the file untouched, when the
+// path does not fit a name buffer, the file is not a regular one, the user
+// may not write it, or anything fails on the way.
+bool ed_replace_file(const char* path, std::string_view bytes, bool through_links);
+// Save text to path as ed_replace_file does, without its carriage returns.
+bool ed_write_file(const char* path, const std::string& text, bool through_links = true);
 // The definition display's layout of a one-line text (CR LF line ends).
 std::string ed_indent(const std::string& text);
 // The editor's window procedure (the backend's UI thread).

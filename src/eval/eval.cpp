@@ -1,12 +1,15 @@
 // eval.cpp - the dispatcher, variables, combinations and application.
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "eval/eval.h"
 #include "eval/machine.h"
 #include "eval/registry.h"
-#include "memory/symtab.h"
 #include "memory/state.h"
+#include "memory/symtab.h"
+#include "reader/port.h"
+#include "reader/printer.h"
 
 namespace ondrel {
 
@@ -62,8 +65,6 @@ static Value ev_variable(Value sym, Value env, bool by_name) {
   if (!ev_is_procedure(g)) return g;
   return by_name ? sym : ev_make_named(sym);
 }
-
-Value ev_lookup(Value sym, Value env) { return ev_variable(sym, env, false); }
 
 /* --------------------------------------------------- states 1 to 7 */
 
@@ -180,6 +181,37 @@ static uint32_t ev_state_application() {
   }
 }
 
+/* -------------------------------------------------------------- tracing */
+
+// Trace indentation for depth d: at most 30 units of two characters.
+static void ev_trace_indent(FILE* out) {
+  for (int i = 1; i <= vm.trace_depth - 1 && i <= 30; ++i) rd_write(i % 3 == 2 ? " |" : "  ", out);
+}
+
+// One trace line: the indentation, the depth with its mark, the name, the
+// label and the printed value.
+static void ev_trace_line(char mark, Value sym, const char* label, Value v) {
+  FILE* out = rd_out();
+  ev_trace_indent(out);
+  char num[24];
+  std::snprintf(num, sizeof num, "%d%c", vm.trace_depth, mark);
+  rd_write(num, out);
+  rd_print(sym, out);
+  rd_write(label, out);
+  rd_print(v, out);
+  rd_write("\n", out);
+}
+
+void ev_trace_entry(Value sym, Value args) {
+  if (++vm.trace_depth > 255) mem_error(E_TRACE_DEPTH);
+  ev_trace_line('>', sym, " args=", args);
+}
+
+void ev_trace_exit(Value sym, Value result) {
+  ev_trace_line('<', sym, " result=", result);
+  --vm.trace_depth;
+}
+
 static uint32_t ev_state_trace_exit() {
   ev_trace_exit(vm.exp, vm.val);
   return ev_return();
@@ -255,15 +287,6 @@ Value ev_evaluate(Value exp) {
 }
 
 /* ------------------------------------- eval, apply, call/cc (44 to 46) */
-
-// The length of a proper list, or -1 for an improper or circular one (no
-// proper list in the heap is longer than the heap).
-static int64_t mem_list_length(Value l) {
-  int64_t n = 0;
-  for (; is(l, PAIR); l = cdr(l))
-    if (++n > HEAP_CELLS) return -1;
-  return l == NIL ? n : -1;
-}
 
 // An environment given to eval must be a proper list of binding frames,
 // each a proper list of pairs; anything else is refused before any walk.

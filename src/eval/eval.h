@@ -57,10 +57,6 @@ enum EvalState : uint32_t {
 // value.  Re-entrant: each activation returns at its own state-1 frame.
 Value ev_evaluate(Value exp);
 
-// Lookup of a variable in an environment (a NAMED_PROCEDURE for a global
-// procedure); raises error 9 when it has no value.
-Value ev_lookup(Value sym, Value env);
-
 // The comparison of eqv? and case: numbers by value (an INTEGER never
 // equals a REAL), strings by content, everything else by identity.
 bool ev_eqv(Value a, Value b);
@@ -68,24 +64,10 @@ bool ev_eqv(Value a, Value b);
 // A NAMED_PROCEDURE stands for its SYMBOL wherever a value is stored.
 inline Value ev_unname(Value v) { return is(v, NAMED_PROCEDURE) ? cell(v).w1 : v; }
 
-// Argument count of the application being applied (operator included).
-inline uint32_t vm.argc = 0;
-// When nonzero, the number of dispatches left before the evaluation is
-// stopped as if Ctrl+C had been pressed (for fuzzing and tests of endless
-// programs); 0 means no limit.
-inline uint64_t vm.dispatch_budget = 0;
-
-// Traced calls entered and not yet exited.
-inline int32_t vm.trace_depth = 0;
-
-// Stacks back to their floors, console streams back, registers NIL, trace
-// depth 0.
-void ev_reset();
-// The stack heights ev_reset returns to: 0 for the console; an evaluation
-// started from the editor raises them to its own start while it runs, so
-// that its errors keep the words of the console read it came between.
-inline uint32_t vm.floor_sp = 0;
-inline uint32_t vm.floor_cp = 0;
+// Trace entry and exit lines of a traced procedure (error 38 past depth
+// 255).
+void ev_trace_entry(Value sym, Value args);
+void ev_trace_exit(Value sym, Value result);
 // The define table (what the editor shows).
 void ev_record_definition(Value sym, Value expr);
 

@@ -113,8 +113,8 @@ uint32_t ev_state_define() {
 
 uint32_t ev_state_define_done() {
   Value name = vm.exp;
-  cell(name).tag = SYMBOL;    // clears TRACE_FLAG
-  cell(name).w1 = vm.val;  // a global procedure stays a NAMED_PROCEDURE
+  cell(name).tag = SYMBOL;  // clears TRACE_FLAG
+  cell(name).w1 = vm.val;   // a global procedure stays a NAMED_PROCEDURE
   return ev_value(mem_unspecified);
 }
 

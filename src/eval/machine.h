@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "memory/error.h"
 #include "eval/eval.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 
 namespace ondrel {

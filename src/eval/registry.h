@@ -43,15 +43,10 @@ void ev_register_table(const PrimDef (&defs)[N]) {
   for (const PrimDef& d : defs) ev_register(d.name, d.kind, d.fn);
 }
 
-// The registration routine of each group, called in this order.
-void prim_register_lists();
-void prim_register_numbers();
-void rd_register_ports();
-void prim_register_vectors();
-void prim_register_chars();
-void prim_register_strings();
-void gfx_register();
-void tur_register();
-void prim_register_library();
+// Intern and bind to a kind-0 PRIMITIVE holding an evaluator state.
+void ev_register_eval(const char* name, uint32_t state);
+// The constants, the keywords, the special symbols and the evaluator's own
+// primitives (eval, apply, call/cc); the groups follow (toplevel/groups.cpp).
+void ev_init_symbols();
 
 }  // namespace ondrel

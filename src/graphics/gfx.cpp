@@ -6,15 +6,15 @@
 #include <cstdio>
 #include <thread>
 
-#include "memory/error.h"
 #include "graphics/gfxtext.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 #include "platform/window.h"
 #include "reader/port.h"
 
 namespace ondrel {
 
-// ---- selection ----
+/* -------------------------------------------------------------- selection */
 
 void gfx_select_pen(int32_t width, uint32_t color, int64_t brush_color) {
   gfx.brush = brush_color < 0 ? RasBrush{true, 0} : RasBrush{false, uint32_t(brush_color)};
@@ -34,7 +34,7 @@ void gfx_select_font(int32_t points) {
   gfx.font_points = points;
 }
 
-// ---- drawing ----
+/* ---------------------------------------------------------------- drawing */
 
 void gfx_draw_text(Picture& p, const char* text, int32_t x, int32_t y) { ras_text(p, x, y, text, gfx.font); }
 
@@ -71,7 +71,7 @@ void gfx_message(const char* text) {
   std::fflush(stdout);
 }
 
-// ---- the panel boxes redrawn by "width" and "color" ----
+/* ------------------------- the panel boxes redrawn by "width" and "color" */
 
 void gfx_set_width(int32_t w) {
   gfx.line_width = w;
@@ -102,11 +102,9 @@ void gfx_set_color(int32_t fg, int32_t bg) {
   gfx_select_drawing_pen();
 }
 
-// ---- opening and closing ----
+/* ---------------------------------------------------- opening and closing */
 
-namespace {
-
-void release_pictures() {
+static void release_pictures() {
   ras_release(gfx.panel);
   ras_release(gfx.screen);
   ras_release(gfx.canvas);
@@ -115,7 +113,7 @@ void release_pictures() {
   ras_release(gfx.speed_ind);
 }
 
-void make_pictures() {
+static void make_pictures() {
   // A picture that cannot be made stays released; drawing into it does
   // nothing, so the window goes on with what it has.
   ras_make(gfx.screen, GFX_AREA_W, GFX_AREA_H);
@@ -131,7 +129,7 @@ void make_pictures() {
 
 // The canvas in the background colour, the white panel with its five
 // boxes, fixed labels and left border.
-void draw_initial() {
+static void draw_initial() {
   gfx_select_pen(1, gfx.bg, gfx.bg);
   gfx_draw_rectangle(gfx.canvas, 0, 0, GFX_AREA_W, GFX_AREA_H);
   gfx_draw_rectangle(gfx.panel, 0, 0, GFX_PANEL_W, GFX_PANEL_H);
@@ -151,11 +149,9 @@ void draw_initial() {
   gfx_draw_line(gfx.panel, 0, 0, 0, GFX_PANEL_H);
 }
 
-void run_hook(void (*hook)()) {
+static void run_hook(void (*hook)()) {
   if (hook) hook();
 }
-
-}  // namespace
 
 Value gfx_open_window(Value args) {
   if (is(args, PAIR)) mem_error(E_TOO_MANY);

@@ -146,7 +146,7 @@ Value gfx_help_basic(Value args);
 // Messages of the graphics window: straight to standard output.
 void gfx_message(const char* text);
 
-// ---- pictures from packed 1-bit data and cursor files ----
+/* ----------------------- pictures from packed 1-bit data and cursor files */
 
 // Rows of ceil(width / 8) bytes, top row first; the bit of value 1 is the
 // leftmost pixel.  Bits missing from data (size bytes) count as clear.
@@ -169,5 +169,8 @@ bool gfx_snapshot_name(const char* given, char (&out)[GFX_NAME_BUF]);
 extern const uint8_t* const GFX_PEN_BITS;
 extern const uint8_t* const GFX_SPEED_BITS;
 extern const uint32_t GFX_PEN_BITS_SIZE, GFX_SPEED_BITS_SIZE;
+
+// Registers the graphics window primitives.
+void gfx_register();
 
 }  // namespace ondrel

@@ -6,11 +6,12 @@
 
 #include "graphics/gfx.h"
 #include "platform/file_guard.h"
+#include "platform/file_replace.h"
 #include "platform/sandbox.h"
 
 namespace ondrel {
 
-// ---- 1-bit pictures ----
+/* --------------------------------------------------------- 1-bit pictures */
 
 bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint8_t* data, uint32_t size,
                            uint32_t color0, uint32_t color1) {
@@ -26,13 +27,9 @@ bool gfx_make_mono_picture(Picture& p, int32_t width, int32_t height, const uint
   return true;
 }
 
-// ---- cursor files: "BMP1", width, height, packed rows ----
+/* ----------------------- cursor files: "BMP1", width, height, packed rows */
 
-namespace {
-
-constexpr uint32_t CURSOR_DATA_MAX = 1024;  // bytes kept from a cursor file
-
-}  // namespace
+static constexpr uint32_t CURSOR_DATA_MAX = 1024;  // bytes kept from a cursor file
 
 CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, uint32_t color1) {
   FileGuard in(plat_fopen(name, "rb"));
@@ -51,7 +48,7 @@ CursorLoad gfx_load_cursor_file(Picture& p, const char* name, uint32_t color0, u
   return {ok, w, h};
 }
 
-// ---- snapshot files ----
+/* --------------------------------------------------------- snapshot files */
 
 bool gfx_snapshot_name(const char* given, char (&out)[GFX_NAME_BUF]) {
   size_t n = std::strlen(given);
@@ -64,17 +61,13 @@ bool gfx_snapshot_name(const char* given, char (&out)[GFX_NAME_BUF]) {
   return true;
 }
 
-namespace {
-
-void put16(uint8_t* p, uint32_t v) {
+static void put16(uint8_t* p, uint32_t v) {
   p[0] = uint8_t(v);
   p[1] = uint8_t(v >> 8);
 }
-void put32(uint8_t* p, uint32_t v) {
+static void put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
-
-}  // namespace
 
 bool gfx_write_bmp(const Picture& p, const char* name) {
   if (!ras_live(p)) return false;
@@ -93,12 +86,11 @@ bool gfx_write_bmp(const Picture& p, const char* name) {
   put16(head + 28, 24);                   // bits per pixel
   put32(head + 30, 0);                    // no compression
   put32(head + 34, uint32_t(data_size));  // image size
-  FILE* out = plat_fopen(name, "wb");
-  if (!out) return false;
-  bool ok = std::fwrite(head, 1, sizeof head, out) == sizeof head &&
-            std::fwrite(pixels.data(), 1, data_size, out) == data_size;
-  // A failed write or close (a full disk) is a failure, not a saved file.
-  return (std::fclose(out) == 0) && ok;
+  // Written whole or not at all: a full disk or a file-size limit leaves
+  // the file that was there (if any) as it was, and no broken picture.
+  FileReplace out;
+  return plat_replace_begin(out, name) && plat_replace_write(out, head, sizeof head) &&
+         plat_replace_write(out, pixels.data(), data_size) && plat_replace_commit(out);
 }
 
 }  // namespace ondrel

@@ -6,27 +6,21 @@
 #include <cstring>
 #include <string>
 
-#include "editor/editor.h"
-#include "memory/error.h"
 #include "eval/registry.h"
 #include "graphics/gfx.h"
 #include "graphics/gfxtext.h"
+#include "memory/error.h"
 #include "memory/memory.h"
-#include "turtle/turtle.h"
 
 namespace ondrel {
 
-namespace {
-
-constexpr char OUT_OF_WINDOW[] = "Out of window : 640x400\n";
-constexpr char OUT_OF_WINDOW_BLANK[] = "Out of window : 640x400 \n";  // pset's wording
-constexpr char OUT_OF_RANGE_WIDTH[] = "Out of range : line-width(0-10) \n";
+static constexpr char OUT_OF_WINDOW[] = "Out of window : 640x400\n";
+static constexpr char OUT_OF_WINDOW_BLANK[] = "Out of window : 640x400 \n";  // pset's wording
+static constexpr char OUT_OF_RANGE_WIDTH[] = "Out of range : line-width(0-10) \n";
 
 // A proper argument list cannot be longer than the heap has cells; one
 // that is, is circular.
-constexpr uint32_t LIST_LIMIT = HEAP_CELLS;
-
-}  // namespace
+static constexpr uint32_t LIST_LIMIT = HEAP_CELLS;
 
 void gfx_collect_ints(Value args, int n, int32_t* out) {
   Value a = args;
@@ -43,24 +37,22 @@ void gfx_collect_ints(Value args, int n, int32_t* out) {
   if (count > uint32_t(n)) mem_error(E_TOO_MANY);
 }
 
-namespace {
-
 // Primitives taking no argument refuse any before doing anything.
-void no_arguments(Value args) {
+static void no_arguments(Value args) {
   if (is(args, PAIR)) mem_error(E_TOO_MANY);
 }
 
-bool in_area(int32_t x, int32_t y) { return x >= 0 && x <= GFX_AREA_W && y >= 0 && y <= GFX_AREA_H; }
+static bool in_area(int32_t x, int32_t y) { return x >= 0 && x <= GFX_AREA_W && y >= 0 && y <= GFX_AREA_H; }
 
-int32_t to_coord(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+static int32_t to_coord(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 // Every figure ends so: the turtle back on top, the window shown.
-void finish_figure() {
+static void finish_figure() {
   gfx_redraw_turtle();
   gfx_present();
 }
 
-void point(Value args, bool foreground, const char* refusal) {
+static void point(Value args, bool foreground, const char* refusal) {
   int32_t v[2] = {};
   gfx_collect_ints(args, 2, v);
   if (!in_area(v[0], v[1])) {
@@ -73,7 +65,7 @@ void point(Value args, bool foreground, const char* refusal) {
   finish_figure();
 }
 
-void box(Value args, bool filled) {
+static void box(Value args, bool filled) {
   int32_t v[4] = {};
   gfx_collect_ints(args, 4, v);
   // Only these four tests: the first corner from below, the second from above.
@@ -90,7 +82,7 @@ void box(Value args, bool filled) {
   finish_figure();
 }
 
-void circle(Value args, bool filled) {
+static void circle(Value args, bool filled) {
   int32_t v[3] = {};
   gfx_collect_ints(args, 3, v);
   int64_t x = v[0], y = v[1], r = v[2];
@@ -102,9 +94,7 @@ void circle(Value args, bool filled) {
   finish_figure();
 }
 
-}  // namespace
-
-// ---- the primitives ----
+/* --------------------------------------------------------- the primitives */
 
 Value gfx_cls(Value args) {
   no_arguments(args);
@@ -230,10 +220,8 @@ Value gfx_help_basic(Value args) {
   return NIL;
 }
 
-namespace {
-
-// In registration order; "editor" comes last.
-constexpr PrimDef GFX_PRIMS[] = {
+// In registration order.
+static constexpr PrimDef GFX_PRIMS[] = {
     {"open", K_ONE, gfx_open_window},
     {"close", K_ONE, gfx_close_window},
     {"cls", K_ONE, gfx_cls},
@@ -246,15 +234,11 @@ constexpr PrimDef GFX_PRIMS[] = {
     {"circlef", K_ONE, gfx_circlef},
     {"color", K_ONE, gfx_color},
     {"width", K_ONE, gfx_width},
-    {"cursor", K_ONE, tur_cursor},
     {"info-width", K_NONE, gfx_info_width},
     {"info-color", K_NONE, gfx_info_color},
     {"snapshot", K_OPT1, gfx_snapshot},
     {"help-basic", K_ONE, gfx_help_basic},
-    {"editor", K_OPT1, ed_editor},
 };
-
-}  // namespace
 
 void gfx_register() { ev_register_table(GFX_PRIMS); }
 

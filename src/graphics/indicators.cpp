@@ -7,8 +7,6 @@
 
 namespace ondrel {
 
-namespace {
-
 template <int W, int H>
 struct Bits {
   static constexpr int ROW = (W + 7) / 8;
@@ -25,7 +23,7 @@ struct Bits {
 // Each pen image is 58 x 45: a thick bar across rows 37..41 and a pen
 // whose nib tip is at row `tip`: above the bar when the pen is up,
 // touching it when down.
-constexpr void draw_pen_image(Bits<GFX_PEN_IND_W, GFX_PEN_IND_H>& p, int ox, int tip) {
+static constexpr void draw_pen_image(Bits<GFX_PEN_IND_W, GFX_PEN_IND_H>& p, int ox, int tip) {
   p.fill(ox + 6, 37, ox + 51, 41);
   int shaft_top = tip - 30, nib_top = tip - 10;
   p.fill(ox + 25, shaft_top, ox + 32, nib_top - 1);  // the holder
@@ -35,7 +33,7 @@ constexpr void draw_pen_image(Bits<GFX_PEN_IND_W, GFX_PEN_IND_H>& p, int ox, int
   }
 }
 
-constexpr auto PEN = [] {
+static constexpr auto PEN = [] {
   Bits<GFX_PEN_IND_W, GFX_PEN_IND_H> p;
   draw_pen_image(p, 0, 26);   // pen up
   draw_pen_image(p, 56, 36);  // pen down
@@ -45,7 +43,7 @@ constexpr auto PEN = [] {
 // Each speed image is 58 x 35 with three chevrons pointing right; the
 // first `filled` are solid, the others only outlined.  Images from the
 // top: one, two, three and none filled.
-constexpr void draw_chevron(Bits<GFX_SPEED_IND_W, GFX_SPEED_IND_H>& p, int ox, int oy, bool solid) {
+static constexpr void draw_chevron(Bits<GFX_SPEED_IND_W, GFX_SPEED_IND_H>& p, int ox, int oy, bool solid) {
   constexpr int MID = 17, REACH = 12, THICK = 6;
   for (int y = MID - REACH; y <= MID + REACH; ++y) {
     int d = y > MID ? y - MID : MID - y;
@@ -59,15 +57,13 @@ constexpr void draw_chevron(Bits<GFX_SPEED_IND_W, GFX_SPEED_IND_H>& p, int ox, i
   }
 }
 
-constexpr auto SPEED = [] {
+static constexpr auto SPEED = [] {
   Bits<GFX_SPEED_IND_W, GFX_SPEED_IND_H> p;
   constexpr int FILLED[4] = {1, 2, 3, 0};
   for (int img = 0; img < 4; ++img)
     for (int c = 0; c < 3; ++c) draw_chevron(p, 8 + 16 * c, 35 * img, c < FILLED[img]);
   return p;
 }();
-
-}  // namespace
 
 const uint8_t* const GFX_PEN_BITS = PEN.b.data();
 const uint8_t* const GFX_SPEED_BITS = SPEED.b.data();

@@ -1,5 +1,6 @@
 // gc.cpp - mark, compaction of the string and vector areas, sweep.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "memory/error.h"
@@ -131,28 +132,10 @@ static void find_owners() {
   }
 }
 
-// The owner search as a plain scan of the heap; kept to check the fast
-// path against it.
-static Value search_string_owner(uint32_t src) {
-  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = mem_heap_cell(i);
-    if (marked_as(c, STRING) && cell(c).w1 == src) return c;
-  }
-  return 0;
-}
-
-static Value search_vector_owner(uint32_t src) {
-  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = mem_heap_cell(i);
-    if ((marked_as(c, VECTOR) || marked_as(c, CONTINUATION)) && cell(c).w2 == src) return c;
-  }
-  return 0;
-}
-
 static void compact_strings() {
   uint32_t src = STR_BASE, dst = STR_BASE;
   while (src < mem.str_top) {
-    Value owner = mem.reference_compaction ? search_string_owner(src) : str_owner[src - STR_BASE];
+    Value owner = mem_owner_search != nullptr ? mem_owner_search(src, false) : str_owner[src - STR_BASE];
     uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
     if (owner != 0) {
       if (dst != src) {
@@ -169,7 +152,7 @@ static void compact_strings() {
 static void compact_vectors() {
   uint32_t src = VEC_BASE, dst = VEC_BASE;
   while (src < mem.vec_top) {
-    Value owner = mem.reference_compaction ? search_vector_owner(src) : vec_owner[(src - VEC_BASE) / 4];
+    Value owner = mem_owner_search != nullptr ? mem_owner_search(src, true) : vec_owner[(src - VEC_BASE) / 4];
     if (owner != 0) {
       uint32_t bytes = 4u * cell(owner).count + 4;
       if (dst != src) {
@@ -217,14 +200,68 @@ static uint32_t sweep() {
   return nfree;
 }
 
+/* ----------------------------------------------------------- heap check */
+
+// Under the stress switch every collection ends with a walk that checks the
+// invariants of the Memory record; a broken one stops the program at once,
+// where the collection that broke it is still on the stack.
+[[noreturn]] static void broken(const char* what, Value at) {
+  std::fprintf(stderr, "memory : heap check failed after collection %u: %s (at %u)\n", mem.collections, what,
+               static_cast<unsigned>(at));
+  std::abort();
+}
+
+static uint8_t str_owned[AREA_BYTES];
+static Value vec_owned[AREA_BYTES / 4];
+
+// Out of line and cold: it runs only under the stress switch and must not
+// change how the collection itself is compiled.
+[[gnu::noinline, gnu::cold]] static void check_heap() {
+  // The free list: free cells in address order, tagged PAIR with NIL first.
+  Value last = 0;
+  for (Value c = mem.free; c != NIL; c = cell(c).w2) {
+    if (!mem_is_heap_value(c) || c <= last) broken("free list out of address order", c);
+    if (cell(c).tag != PAIR || cell(c).w1 != NIL) broken("free cell not an empty PAIR", c);
+    last = c;
+  }
+  // No mark left; every block of the two areas owned by one cell.
+  std::memset(str_owned, 0, sizeof str_owned);
+  std::memset(vec_owned, 0, sizeof vec_owned);
+  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
+    Value c = mem_heap_cell(i);
+    uint8_t tag = cell(c).tag;
+    if (tag & MARK_BIT) broken("MARK_BIT left on a cell", c);
+    uint8_t t = tag & TYPE_MASK;
+    if (t == STRING) {
+      uint32_t p = cell(c).w1;
+      if (p < STR_BASE || p >= mem.str_top) broken("string outside the string area", c);
+      if (str_owned[p - STR_BASE]++ != 0) broken("string owned twice", c);
+    } else if ((t == VECTOR || t == CONTINUATION) && cell(c).w2 != NULL_VECTOR) {
+      uint32_t p = cell(c).w2;
+      if (p < VEC_BASE || p >= mem.vec_top || (p - VEC_BASE) % 4 != 0)
+        broken("block outside the vector area", c);
+      if (vec_owned[(p - VEC_BASE) / 4] != 0) broken("vector block owned twice", c);
+      vec_owned[(p - VEC_BASE) / 4] = c;
+    }
+  }
+  // The areas are packed: each block in turn has its owner.
+  for (uint32_t p = STR_BASE; p < mem.str_top;
+       p += static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + p))) + 1)
+    if (str_owned[p - STR_BASE] != 1) broken("string area block without owner", p);
+  for (uint32_t p = VEC_BASE; p < mem.vec_top; p += 4u * cell(vec_owned[(p - VEC_BASE) / 4]).count + 4)
+    if (vec_owned[(p - VEC_BASE) / 4] == 0) broken("vector area block without owner", p);
+}
+
 uint32_t mem_collect(uint8_t cause) {
   mem.last_cause = cause;
   ++mem.collections;
   mark_roots();
-  if (!mem.reference_compaction) find_owners();
+  if (mem_owner_search == nullptr) find_owners();
   compact_strings();
   compact_vectors();
-  return sweep();
+  uint32_t nfree = sweep();
+  if (mem.stress) check_heap();
+  return nfree;
 }
 
 uint32_t mem_free_cells() {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "memory/state.h"
 #include "memory/value.h"
 
 namespace ondrel {
@@ -43,33 +44,27 @@ enum GcCause : uint8_t {
 //    VECTOR or CONTINUATION cell and ends in a 0 word;
 //  - no tag byte carries MARK_BIT.
 struct Memory {
-  Value free;                 // head of the free list
-  uint32_t str_top;           // first free byte of the string area (offset)
-  uint32_t vec_top;           // first free byte of the vector area (offset)
-  uint32_t sp;                // software stack: next free word (index 0..4000)
-  uint32_t cp;                // control stack: next free word (index 0..4000)
-  uint8_t last_cause;         // cause code of the latest collection
-  uint32_t collections;       // number of collections run
-  bool stress;                // collect on every allocation (debug switch)
-  bool reference_compaction;  // use the owner-search compaction (tests only)
+  Value free;            // head of the free list
+  uint32_t str_top;      // first free byte of the string area (offset)
+  uint32_t vec_top;      // first free byte of the vector area (offset)
+  uint32_t sp;           // software stack: next free word (index 0..4000)
+  uint32_t cp;           // control stack: next free word (index 0..4000)
+  uint8_t last_cause;    // cause code of the latest collection
+  uint32_t collections;  // number of collections run
+  bool stress;           // collect on every allocation and check the heap after (debug switch)
 };
 inline Memory mem{};
 
 // Roots that belong to other subsystems but live here so that the
-// collector can reach them without depending on those subsystems.
+// collector can reach them without depending on those subsystems (the
+// evaluator's registers are in the interpreter record, state.h).
 constexpr int DEFINE_TABLE_SIZE = 256;
 struct DefineEntry {
   Value expr;  // the defining expression
   Value sym;   // the SYMBOL it defines
 };
 struct Roots {
-  Value symtab[256];  // symbol-table buckets: lists of interned cells
-  // The evaluator's five registers, in the collector's root order.
-  Value form;                           // form most recently dispatched (for error reports)
-  Value env;                            // current environment
-  Value exp;                            // current expression
-  Value app;                            // application being assembled
-  Value val;                            // current value
+  Value symtab[256];                    // symbol-table buckets: lists of interned cells
   DefineEntry defs[DEFINE_TABLE_SIZE];  // define table
   int ndefs;                            // entries in use
 };
@@ -93,6 +88,11 @@ Value mem_make_integer(int32_t n);
 Value mem_make_real(double d);
 Value mem_make_vector(uint32_t n);  // slots uninitialised: fill them first
 inline Value mem_char(uint32_t code) { return CHAR_TABLE + 2 * (code & 0xFF); }
+
+// When set, compaction asks it for the owner of the block at `block` (of
+// the vector area when `vector`, else of the string area) instead of the
+// table it builds in one pass: the tests check the table against a search.
+inline Value (*mem_owner_search)(uint32_t block, bool vector) = nullptr;
 
 // Run a full collection; returns the number of free cells after the sweep.
 uint32_t mem_collect(uint8_t cause);
@@ -129,6 +129,15 @@ inline Value mem_cons(Value a, Value d) {
   mem.free = c.w2;
   c = Cell{PAIR, 0, 0, a, d};
   return p;
+}
+
+// Length of a proper list, or -1 when l is improper or circular.  No list
+// in the heap holds more pairs than the heap has cells.
+inline int64_t mem_list_length(Value l) {
+  int64_t n = 0;
+  for (; tag_byte(l) == PAIR; l = cdr(l))
+    if (++n > HEAP_CELLS) return -1;
+  return l == NIL ? n : -1;
 }
 
 // Heap walking helpers for tests and checks.

@@ -1,13 +1,14 @@
 // console.cpp - the console on a terminal: line editing, history, UTF-8.
 #include "platform/console.h"
 
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -19,10 +20,8 @@
 #include <editline/readline.h>
 #endif
 
-#include "memory/error.h"
+#include "platform/file_replace.h"
 #include "platform/lock.h"
-#include "memory/state.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -47,8 +46,8 @@ struct Console {
   bool conv_in = false;       // typed UTF-8 becomes Shift-JIS
   bool conv_out = false;      // written Shift-JIS becomes UTF-8
   locale_t locale = nullptr;  // the environment's LC_CTYPE, for the editor
-  PlatConverter to_sjis;       // typed text on the way to the reader
-  PlatConverter to_utf8;       // written text on the way to the terminal
+  PlatConverter to_sjis;      // typed text on the way to the reader
+  PlatConverter to_utf8;      // written text on the way to the terminal
   std::string line;           // the finished line
   size_t pos = 0;             // next byte of `line` to hand out
   int pushback = CON_NO_PUSHBACK;
@@ -74,58 +73,6 @@ bool con_wants_conversion(const char* codeset, const char* mode) {
   return codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
 }
 
-bool plat_converter_open(PlatConverter& cv, const char* to, const char* from) {
-  iconv_t d = iconv_open(to, from);
-  cv.held.clear();
-  cv.cd = d == reinterpret_cast<iconv_t>(-1) ? nullptr : d;
-  return cv.cd != nullptr;
-}
-
-void plat_converter_close(PlatConverter& cv) {
-  if (cv.cd != nullptr) iconv_close(static_cast<iconv_t>(cv.cd));
-  cv.cd = nullptr;
-  cv.held.clear();
-}
-
-void plat_convert(PlatConverter& cv, const char* text, size_t n, std::string& out) {
-  if (cv.cd == nullptr) {
-    out.append(text, n);
-    return;
-  }
-  std::string joined;
-  if (!cv.held.empty()) {
-    joined = cv.held;
-    joined.append(text, n);
-    cv.held.clear();
-    text = joined.data();
-    n = joined.size();
-  }
-  iconv_t cd = static_cast<iconv_t>(cv.cd);
-  char* ip = const_cast<char*>(text);
-  size_t il = n;
-  char buf[1024];
-  while (il > 0) {
-    char* op = buf;
-    size_t ol = sizeof buf;
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    out.append(buf, static_cast<size_t>(op - buf));
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    if (errno == EINVAL) {  // a character cut at the end: wait for the rest
-      cv.held.assign(ip, il);
-      break;
-    }
-    out.push_back(*ip);  // a byte that does not convert passes unchanged
-    ++ip;
-    --il;
-  }
-}
-
-void plat_convert_flush(PlatConverter& cv, std::string& out) {
-  out += cv.held;
-  cv.held.clear();
-}
-
 /* -------------------------------------------------------- line editor */
 
 // Wait until the terminal has a byte to read; false when Ctrl+C was
@@ -133,7 +80,8 @@ void plat_convert_flush(PlatConverter& cv, std::string& out) {
 // evaluation is that evaluation's: the wait goes on.  The wait looks at the flags
 // ten times a second, so a signal that came just before it, or that
 // another thread received, is not left waiting for the next key.
-static bool con_break_pending() { return vm.break_flag != 0 && vm.loop_state.load() != 2; }
+static bool con_break_pending() { return con_hooks.break_pending != nullptr && con_hooks.break_pending(); }
+static bool con_editor_busy() { return con_hooks.editor_busy != nullptr && con_hooks.editor_busy(); }
 
 static bool con_wait_key() {
   pollfd p{STDIN_FILENO, POLLIN, 0};
@@ -210,15 +158,44 @@ static bool editor_start() {
   return true;
 }
 
-// Add the line to the history and save it; a file that cannot be written
-// only costs the history of later runs.
+// True when the file libedit wrote is the temporary file itself and
+// holds every entry.  libedit does not report a failed write, so its lines
+// are counted: the header line and one line per entry.
+static bool history_complete(const FileReplace& file) {
+  struct stat mine, named;
+  if (fstat(file.fd, &mine) != 0 || lstat(file.temp.c_str(), &named) != 0 || mine.st_ino != named.st_ino ||
+      mine.st_dev != named.st_dev)
+    return false;
+  long lines = 0;
+  char last = 0;
+  char buf[4096];
+  off_t at = 0;
+  for (ssize_t n; (n = pread(file.fd, buf, sizeof buf, at)) > 0; at += n) {
+    for (ssize_t i = 0; i < n; ++i) lines += buf[i] == '\n';
+    last = buf[n - 1];
+  }
+  return last == '\n' && lines == history_length + 1;
+}
+
+// The history file is replaced whole or not at all, so a full disk keeps
+// the last complete one; it is followed when it is a symbolic link.  A
+// file that cannot be written only costs the history of later runs.
+static void save_history() {
+  char* real = realpath(con.history.c_str(), nullptr);
+  FileReplace file;
+  bool ok = plat_replace_begin(file, real != nullptr ? real : con.history.c_str());
+  std::free(real);
+  if (ok && write_history(file.temp.c_str()) == 0 && history_complete(file)) plat_replace_commit(file);
+}
+
+// Add the line to the history and save it.
 static void remember(const char* text) {
   bool blank = true;
   for (const char* p = text; *p != '\0'; ++p)
     if (*p != ' ' && *p != '\t') blank = false;
   if (blank) return;
   add_history(text);
-  if (!con.history.empty()) write_history(con.history.c_str());
+  if (!con.history.empty()) save_history();
 }
 
 // One line through the editor, with the kept prompt; false at end of input.
@@ -307,21 +284,6 @@ bool con_has_editor() {
 #endif
 }
 
-bool con_editing() {
-  con_init();
-  return con.mode == CON_EDITOR;
-}
-
-bool con_converting_input() {
-  con_init();
-  return con.conv_in;
-}
-
-bool con_converting_output() {
-  con_init();
-  return con.conv_out;
-}
-
 /* -------------------------------------------------------------- input */
 
 static bool served_plainly() { return con.mode == CON_PLAIN || stdin != con.in; }
@@ -366,13 +328,13 @@ static bool next_line() {
     {
       PlatUnlock waiting;
       got = con.mode == CON_EDITOR ? edit_line(raw) : terminal_line(raw);
-      if (got == LINE_OK && vm.loop_state.load() == 2 &&
-          raw.find_first_not_of(" \t\r\n") != std::string::npos)
+      if (got == LINE_OK && con_editor_busy() && raw.find_first_not_of(" \t\r\n") != std::string::npos)
         con.typed_while_busy = true;
     }
     if (got != LINE_BREAK) break;
     raw.clear();
-    mem_check_break();  // unless the editor's evaluation took it meanwhile
+    if (con_hooks.answer_break != nullptr)
+      con_hooks.answer_break();  // unless the editor's evaluation took it
   }
   if (got == LINE_END) {
     con.eof = true;
@@ -394,7 +356,11 @@ int con_read_char() {
   con_init();
   if (served_plainly()) {
     PlatUnlock waiting;  // a pipe may keep the reader waiting too
-    return std::getc(stdin);
+    int c = std::getc(stdin);
+    // A datum that arrives while the editor evaluates is thrown away, as a
+    // line typed then is.
+    if (c != EOF && con_editor_busy() && std::isspace(c) == 0) con.typed_while_busy = true;
+    return c;
   }
   if (con.pushback != CON_NO_PUSHBACK) {
     int c = con.pushback;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/convert.h"
+
 namespace ondrel {
 
 // The console layer sits between the ports and the process's standard
@@ -21,13 +23,24 @@ namespace ondrel {
 int con_read_char();
 void con_unget_char(int c);
 bool con_at_eof();  // the console input has ended
-// True once after a line was typed while an editor evaluation ran: the
-// datum it completes is discarded.  Each call clears it.
+// True once after a line was typed, or through a pipe a datum's byte came,
+// while an editor evaluation ran: the datum it completes is discarded.
+// Each call clears it.
 bool con_typed_while_busy();
 // Set on a thread that must not read the console (an editor evaluation:
 // the console's input belongs to the loop); reading there gives EOF.
 inline thread_local bool con_no_input = false;
 bool con_input_buffered();  // typed bytes are waiting to be read
+
+// What the console asks of the interpreter above it, installed at start-up
+// (toplevel/break.cpp).  Until then no break is pending and no editor
+// evaluation runs.
+struct ConHooks {
+  bool (*break_pending)();  // a Ctrl+C waits to be answered on the console's thread
+  void (*answer_break)();   // raise the break when it is still pending (unwinds)
+  bool (*editor_busy)();    // an editor evaluation runs
+};
+inline ConHooks con_hooks{};
 
 // Console output: every text bound for standard output goes through here.
 void con_write(const char* text, size_t n);
@@ -45,23 +58,8 @@ struct ConPrompt {
   bool active;
 };
 
-// What the console decided at its first use (for tests and diagnostics).
-bool con_has_editor();         // the build carries the line editor
-bool con_editing();            // lines are read through the line editor
-bool con_converting_input();   // typed UTF-8 becomes Shift-JIS
-bool con_converting_output();  // written Shift-JIS becomes UTF-8
-
-// One converter between Shift-JIS and UTF-8.  Bytes that do not convert
-// pass unchanged; an incomplete character at the end of a text is held
-// until the next text arrives (or until flush).
-struct PlatConverter {
-  void* cd = nullptr;  // iconv descriptor, or null when no conversion
-  std::string held;    // the start of a character split between two texts
-};
-bool plat_converter_open(PlatConverter& cv, const char* to, const char* from);
-void plat_converter_close(PlatConverter& cv);
-void plat_convert(PlatConverter& cv, const char* text, size_t n, std::string& out);
-void plat_convert_flush(PlatConverter& cv, std::string& out);
+// What the build carries (for tests).
+bool con_has_editor();  // the build carries the line editor
 
 // True when `codeset` names UTF-8 and `mode` (ONDREL_CONSOLE) is not "raw".
 bool con_wants_conversion(const char* codeset, const char* mode);

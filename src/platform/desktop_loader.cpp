@@ -17,28 +17,29 @@
 
 namespace ondrel {
 
-namespace {
+static std::once_flag loaded;
+static DesktopBackends backends{nullptr, nullptr};
 
-std::once_flag loaded;
-DesktopBackends backends{nullptr, nullptr};
-
-bool display_at_hand() {
+static bool display_at_hand() {
   const char* x = std::getenv("DISPLAY");
   const char* wl = std::getenv("WAYLAND_DISPLAY");
   return (x != nullptr && *x != '\0') || (wl != nullptr && *wl != '\0');
 }
 
-// The module beside the running program, else where the build put it.
-void load() {
+// The module beside the running program (a build tree), in lib/ondrel/
+// beside its bin/ (an installation), else where the build put it.
+static void load() {
   if (!display_at_hand()) return;
-  std::string beside;
+  std::string dir;
   char exe[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   if (n > 0) {
-    beside.assign(exe, static_cast<size_t>(n));
-    beside = beside.substr(0, beside.rfind('/') + 1) + "ondrel-desktop.so";
+    dir.assign(exe, static_cast<size_t>(n));
+    dir.erase(dir.rfind('/') + 1);
   }
-  for (const std::string& path : {beside, std::string(ONDREL_DESKTOP_MODULE)}) {
+  std::string beside = dir.empty() ? "" : dir + "ondrel-desktop.so";
+  std::string installed = dir.empty() ? "" : dir + "../lib/ondrel/ondrel-desktop.so";
+  for (const std::string& path : {beside, installed, std::string(ONDREL_DESKTOP_MODULE)}) {
     if (path.empty()) continue;
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) continue;
@@ -50,8 +51,6 @@ void load() {
     dlclose(module);
   }
 }
-
-}  // namespace
 
 const WinBackend* plat_desktop_backend() {
   std::call_once(loaded, load);

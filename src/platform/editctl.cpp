@@ -5,16 +5,12 @@
 
 namespace ondrel {
 
-namespace {
-
-int32_t ec_clamp(const EditCtl& c, int32_t at) {
+static int32_t ec_clamp(const EditCtl& c, int32_t at) {
   return std::clamp<int32_t>(at, 0, static_cast<int32_t>(c.text.size()));
 }
 
-}  // namespace
-
-void ec_set_text(EditCtl& c, const char* text) {
-  c.text = text != nullptr ? text : "";
+void ec_set_text(EditCtl& c, std::string_view text) {
+  c.text = text;
   c.sel_start = c.sel_end = 0;
 }
 
@@ -48,6 +44,30 @@ void ec_cut(EditCtl& c) {
 void ec_paste(EditCtl& c) { ec_type(c, ec_clipboard.c_str()); }
 
 void ec_select_all(EditCtl& c) { ec_set_selection(c, 0, -1); }
+
+int32_t ec_open_brackets(std::string_view text) {
+  int32_t depth = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    switch (text[i]) {
+      case '(': ++depth; break;
+      case ')':
+        if (depth > 0) --depth;
+        break;
+      case ';':  // a comment, to the end of its line
+        while (i + 1 < text.size() && text[i + 1] != '\n') ++i;
+        break;
+      case '"':  // a string, its escaped characters included
+        for (++i; i < text.size() && text[i] != '"'; ++i)
+          if (text[i] == '\\') ++i;
+        break;
+      case '#':  // #\x names the character x, whatever it is
+        if (i + 2 < text.size() && text[i + 1] == '\\') i += 2;
+        break;
+      default: break;
+    }
+  }
+  return depth;
+}
 
 void ec_type(EditCtl& c, const char* text) {
   ec_clear(c);

@@ -10,6 +10,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ondrel {
 
@@ -36,6 +37,10 @@ struct EdEvent {
   int32_t code;
   int32_t width;
   int32_t height;
+  // Key events: 1 when the Ctrl key was held as the key went down or up,
+  // as the key event itself tells (a Ctrl release taken by a dialog never
+  // leaves it set).
+  int32_t ctrl;
 };
 
 // The editor's window procedure.  For a key event, true means the editor
@@ -70,11 +75,14 @@ constexpr const char* ED_DIALOG_PATTERN = "*.sc";
 constexpr const char* ED_DIALOG_EXT = "sc";
 
 // What a file dialog returns: the full path and the name without directory
-// (both zero-terminated, truncated to fit).  `path` also carries the
-// previous choice into the next dialog.
+// (both zero-terminated).  `path` also carries the previous choice into
+// the next dialog.  A chosen path that does not fit its buffer is never
+// shortened into another file's name: `too_long` is set, `path` is empty
+// and `name` holds as much of the name as fits (for the message).
 struct EdDialogResult {
   char path[ED_NAME_BUF];
   char name[ED_NAME_BUF];
+  bool too_long;
 };
 
 struct EditWinBackend {
@@ -88,7 +96,7 @@ struct EditWinBackend {
   // The edit control, filling the client area.
   void (*resize_control)(int32_t width, int32_t height);
   void (*get_text)(std::string& out);
-  void (*set_text)(const char* text);
+  void (*set_text)(std::string_view text);              // every byte, NUL included
   void (*get_selection)(int32_t* start, int32_t* end);  // byte offsets
   void (*set_selection)(int32_t start, int32_t end);
   void (*clear)();  // delete the selection
@@ -96,8 +104,10 @@ struct EditWinBackend {
   void (*copy)();
   void (*paste)();
   void (*select_all)();
-  // Modal file dialogs, prompting before overwriting (save) and requiring
-  // an existing file (open); false when cancelled.
+  // Modal file dialogs starting in the current directory (or at the
+  // previous choice), Enter accepting the name typed, requiring an existing
+  // file (open) or asking before an existing file is replaced, the name
+  // with its default extension added (save); false when cancelled.
   bool (*open_dialog)(const char* caption, EdDialogResult* io);
   bool (*save_dialog)(const char* caption, EdDialogResult* io);
   // A modal yes/no question; true for yes.

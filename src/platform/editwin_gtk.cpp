@@ -4,11 +4,20 @@
 // with LF.  Every text crosses through sjis_utf8, which gives back every
 // byte, and every position is converted between Shift-JIS byte offsets and
 // GTK's character offsets on the buffer's current text.
+//
+// With GtkSourceView 4 the text is a source view: Scheme colouring, the
+// matching bracket highlighted, line numbers, and undo and redo (Ctrl+Z,
+// Ctrl+Shift+Z).  Either way the font is monospace and a new line starts
+// at the depth of the brackets open before it.
 #include "platform/editwin.h"
 
 #ifdef ONDREL_HAVE_GTK
 
 #include <gtk/gtk.h>
+#include <sys/stat.h>
+#ifdef ONDREL_HAVE_GTKSOURCEVIEW
+#include <gtksourceview/gtksource.h>
+#endif
 
 #include <algorithm>
 #include <condition_variable>
@@ -20,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/editctl.h"
 #include "platform/gtk_ui.h"
 #include "platform/sjis_utf8.h"
 
@@ -67,7 +77,7 @@ void on_ui_wait(const std::function<void()>& fn) {
 }
 
 bool deliver(EdEventKind kind, int32_t code = 0, int32_t w = 0, int32_t h = 0) {
-  EdEvent ev{kind, code, w, h};
+  EdEvent ev{kind, code, w, h, 0};
   return eg().proc != nullptr && eg().proc(ev);
 }
 
@@ -95,16 +105,55 @@ int32_t key_code(guint keyval) {
   return 0;
 }
 
+// Return starts a new line indented by the depth of the brackets open
+// before it, as one step of undo.  An input method may take the key first.
+gboolean new_line(GdkEventKey* e) {
+  EdGtk& s = eg();
+  if (!gtk_widget_has_focus(s.view)) return FALSE;
+  if (gtk_text_view_im_context_filter_keypress(GTK_TEXT_VIEW(s.view), e)) return TRUE;
+  gtk_text_buffer_begin_user_action(s.buffer);
+  gtk_text_buffer_delete_selection(s.buffer, TRUE, TRUE);
+  GtkTextIter start, caret;
+  gtk_text_buffer_get_start_iter(s.buffer, &start);
+  gtk_text_buffer_get_iter_at_mark(s.buffer, &caret, gtk_text_buffer_get_insert(s.buffer));
+  gchar* before = gtk_text_buffer_get_text(s.buffer, &start, &caret, TRUE);
+  std::string line = "\n" + std::string(size_t(EC_INDENT * ec_open_brackets(before)), ' ');
+  g_free(before);
+  gtk_text_buffer_insert_interactive_at_cursor(s.buffer, line.data(), int(line.size()), TRUE);
+  gtk_text_buffer_end_user_action(s.buffer);
+  gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(s.view), gtk_text_buffer_get_insert(s.buffer));
+  return TRUE;
+}
+
+// Keys go to the editor first, with the Ctrl state of the event itself.
 gboolean on_key(GtkWidget*, GdkEventKey* e, gpointer) {
+  const bool ctrl = (e->state & GDK_CONTROL_MASK) != 0;
   int32_t code = key_code(e->keyval);
-  if (code == 0) return FALSE;
-  bool used = deliver(e->type == GDK_KEY_PRESS ? ED_EV_KEY_DOWN : ED_EV_KEY_UP, code);
-  return used ? TRUE : FALSE;
+  if (code != 0) {
+    EdEvent ev{e->type == GDK_KEY_PRESS ? ED_EV_KEY_DOWN : ED_EV_KEY_UP, code, 0, 0, ctrl ? 1 : 0};
+    if (eg().proc != nullptr && eg().proc(ev)) return TRUE;
+  }
+  const bool plain = (e->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) == 0;
+  if (e->type == GDK_KEY_PRESS && plain && eg().view != nullptr &&
+      (e->keyval == GDK_KEY_Return || e->keyval == GDK_KEY_KP_Enter))
+    return new_line(e);
+  return FALSE;
 }
 
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
   deliver(ED_EV_CLOSE);
   return TRUE;  // the editor destroys the window when it agrees
+}
+
+// The window is gone, by the editor's request or from outside (another
+// client destroyed it): nothing may reach it any more.
+void on_destroyed(GtkWidget* w, gpointer) {
+  EdGtk& s = eg();
+  if (s.window != w) return;
+  s.window = s.view = nullptr;
+  s.buffer = nullptr;
+  deliver(ED_EV_DESTROYED);
+  s.proc = nullptr;
 }
 
 void on_size(GtkWidget*, GdkRectangle* r, gpointer) { deliver(ED_EV_RESIZE, 0, r->width, r->height); }
@@ -119,6 +168,36 @@ std::string buffer_utf8() {
   g_free(t);
   return s;
 }
+
+#ifdef ONDREL_HAVE_GTKSOURCEVIEW
+// A source view for Scheme: colouring, the bracket that matches the one at
+// the caret, line numbers, and its own undo and redo keys.
+GtkWidget* new_view() {
+  GtkSourceBuffer* buffer = gtk_source_buffer_new(nullptr);
+  GtkSourceLanguage* scheme =
+      gtk_source_language_manager_get_language(gtk_source_language_manager_get_default(), "scheme");
+  if (scheme != nullptr) gtk_source_buffer_set_language(buffer, scheme);
+  gtk_source_buffer_set_highlight_matching_brackets(buffer, TRUE);
+  GtkWidget* view = gtk_source_view_new_with_buffer(buffer);
+  g_object_unref(buffer);
+  gtk_source_view_set_show_line_numbers(GTK_SOURCE_VIEW(view), TRUE);
+  return view;
+}
+
+// A text the editor puts in starts a new history: it cannot be undone.
+void replace_text(const std::string& utf8) {
+  GtkSourceBuffer* b = GTK_SOURCE_BUFFER(eg().buffer);
+  gtk_source_buffer_begin_not_undoable_action(b);
+  gtk_text_buffer_set_text(eg().buffer, utf8.data(), int(utf8.size()));
+  gtk_source_buffer_end_not_undoable_action(b);
+}
+#else
+GtkWidget* new_view() { return gtk_text_view_new(); }
+
+void replace_text(const std::string& utf8) {
+  gtk_text_buffer_set_text(eg().buffer, utf8.data(), int(utf8.size()));
+}
+#endif
 
 bool ui_open(const EdWindowSpec& spec) {
   EdGtk& s = eg();
@@ -149,14 +228,16 @@ bool ui_open(const EdWindowSpec& spec) {
   GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_NEVER, GTK_POLICY_ALWAYS);
   gtk_widget_set_size_request(scroll, spec.client_width, spec.client_height);
-  GtkWidget* view = gtk_text_view_new();
+  GtkWidget* view = new_view();
   gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
+  gtk_text_view_set_monospace(GTK_TEXT_VIEW(view), TRUE);
   gtk_container_add(GTK_CONTAINER(scroll), view);
   gtk_box_pack_start(GTK_BOX(box), scroll, TRUE, TRUE, 0);
   gtk_container_add(GTK_CONTAINER(w), box);
   g_signal_connect(w, "key-press-event", G_CALLBACK(on_key), nullptr);
   g_signal_connect(w, "key-release-event", G_CALLBACK(on_key), nullptr);
   g_signal_connect(w, "delete-event", G_CALLBACK(on_delete), nullptr);
+  g_signal_connect(w, "destroy", G_CALLBACK(on_destroyed), nullptr);
   g_signal_connect(scroll, "size-allocate", G_CALLBACK(on_size), nullptr);
   s.window = w;
   s.view = view;
@@ -185,13 +266,9 @@ void eg_set_title(const char* title) {
   });
 }
 
+// The window's destroy handler tells the editor.
 gboolean ui_destroy(gpointer) {
-  EdGtk& s = eg();
-  if (s.window) gtk_widget_destroy(s.window);
-  s.window = s.view = nullptr;
-  s.buffer = nullptr;
-  deliver(ED_EV_DESTROYED);
-  s.proc = nullptr;
+  if (eg().window) gtk_widget_destroy(eg().window);
   return G_SOURCE_REMOVE;
 }
 
@@ -204,10 +281,10 @@ void eg_get_text(std::string& out) {
   on_ui_wait([&] { out = eg().buffer ? sj_from_utf8(buffer_utf8()) : std::string(); });
 }
 
-void eg_set_text(const char* text) {
+void eg_set_text(std::string_view text) {
   std::string u = sj_to_utf8(text);
   on_ui_wait([&] {
-    if (eg().buffer) gtk_text_buffer_set_text(eg().buffer, u.data(), int(u.size()));
+    if (eg().buffer) replace_text(u);
   });
 }
 
@@ -223,13 +300,17 @@ void eg_get_selection(int32_t* start, int32_t* end) {
   });
 }
 
+// A negative end stands for the end of the text, as in the Windows control.
 void eg_set_selection(int32_t start, int32_t end) {
   on_ui_wait([&] {
     if (!eg().buffer) return;
     std::string u = buffer_utf8();
     GtkTextIter a, b;
     gtk_text_buffer_get_iter_at_offset(eg().buffer, &a, int(sj_char_offset(u, size_t(std::max(start, 0)))));
-    gtk_text_buffer_get_iter_at_offset(eg().buffer, &b, int(sj_char_offset(u, size_t(std::max(end, 0)))));
+    if (end < 0)
+      gtk_text_buffer_get_end_iter(eg().buffer, &b);
+    else
+      gtk_text_buffer_get_iter_at_offset(eg().buffer, &b, int(sj_char_offset(u, size_t(end))));
     gtk_text_buffer_select_range(eg().buffer, &b, &a);
   });
 }
@@ -265,9 +346,57 @@ void eg_select_all() {
   });
 }
 
-void copy_out(char* dst, const char* src) {
-  std::strncpy(dst, src, ED_NAME_BUF - 1);
-  dst[ED_NAME_BUF - 1] = '\0';
+// Copies text into a name buffer; false when it does not fit (the buffer
+// then holds as much as fits).
+bool copy_out(char* dst, const std::string& src) {
+  size_t n = std::min(src.size(), size_t(ED_NAME_BUF - 1));
+  std::memcpy(dst, src.data(), n);
+  dst[n] = '\0';
+  return n == src.size();
+}
+
+// The question before a save replaces an existing file, in the toolkit's
+// own words; the default answer keeps the file.
+bool may_replace(GtkWidget* parent, const std::string& path) {
+  gchar* shown = g_filename_display_basename(path.c_str());
+  GtkWidget* q = gtk_message_dialog_new(
+      GTK_WINDOW(parent), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
+      g_dgettext("gtk30", "A file named \u201c%s\u201d already exists.  Do you want to replace it?"), shown);
+  g_free(shown);
+  gtk_dialog_add_buttons(GTK_DIALOG(q), g_dgettext("gtk30", "_Cancel"), GTK_RESPONSE_CANCEL,
+                         g_dgettext("gtk30", "_Replace"), GTK_RESPONSE_ACCEPT, nullptr);
+  gtk_dialog_set_default_response(GTK_DIALOG(q), GTK_RESPONSE_CANCEL);
+  bool yes = gtk_dialog_run(GTK_DIALOG(q)) == GTK_RESPONSE_ACCEPT;
+  gtk_widget_destroy(q);
+  return yes;
+}
+
+// The chosen file: its path with the default extension added to a name
+// that has none.  Saving over an existing file asks first, for the name as
+// it will be written; "no" goes back to the dialog.
+bool run_file_dialog(GtkWidget* d, bool save, EdDialogResult* io) {
+  GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
+  for (;;) {
+    if (gtk_dialog_run(GTK_DIALOG(d)) != GTK_RESPONSE_ACCEPT) return false;
+    gchar* fn = gtk_file_chooser_get_filename(fc);
+    if (fn == nullptr) continue;
+    std::string path = fn;
+    g_free(fn);
+    size_t slash = path.rfind('/');
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!base.empty() && base.find('.') == std::string::npos) {
+      path += std::string(".") + ED_DIALOG_EXT;
+      base += std::string(".") + ED_DIALOG_EXT;
+    }
+    struct stat st {};
+    if (save && stat(path.c_str(), &st) == 0 && !may_replace(d, path)) continue;
+    // A path too long for its buffer is refused whole, never shortened
+    // into the name of some other file.
+    io->too_long = !copy_out(io->path, path);
+    if (io->too_long) io->path[0] = '\0';
+    copy_out(io->name, base);
+    return true;
+  }
 }
 
 bool file_dialog(bool save, const char* caption, EdDialogResult* io) {
@@ -278,29 +407,21 @@ bool file_dialog(bool save, const char* caption, EdDialogResult* io) {
         cap.c_str(), GTK_WINDOW(eg().window),
         save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
         save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_dialog_set_default_response(GTK_DIALOG(d), GTK_RESPONSE_ACCEPT);  // Enter in the name
     GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
-    gtk_file_chooser_set_do_overwrite_confirmation(fc, TRUE);
+    gtk_file_chooser_set_local_only(fc, TRUE);
     GtkFileFilter* f = gtk_file_filter_new();
     gtk_file_filter_set_name(f, sj_to_utf8(ED_DIALOG_FILTER_NAME).c_str());
     gtk_file_filter_add_pattern(f, ED_DIALOG_PATTERN);
     gtk_file_chooser_add_filter(fc, f);
-    if (io->path[0] != '\0') gtk_file_chooser_set_filename(fc, io->path);
-    if (gtk_dialog_run(GTK_DIALOG(d)) == GTK_RESPONSE_ACCEPT) {
-      gchar* fn = gtk_file_chooser_get_filename(fc);
-      if (fn) {
-        std::string path = fn;
-        g_free(fn);
-        size_t slash = path.rfind('/');
-        std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-        if (!base.empty() && base.find('.') == std::string::npos) {
-          path += std::string(".") + ED_DIALOG_EXT;
-          base += std::string(".") + ED_DIALOG_EXT;
-        }
-        copy_out(io->path, path.c_str());
-        copy_out(io->name, base.c_str());
-        chosen = true;
-      }
+    if (io->path[0] != '\0') {
+      gtk_file_chooser_set_filename(fc, io->path);
+    } else {
+      gchar* cwd = g_get_current_dir();
+      gtk_file_chooser_set_current_folder(fc, cwd);
+      g_free(cwd);
     }
+    chosen = run_file_dialog(d, save, io);
     gtk_widget_destroy(d);
   });
   return chosen;

@@ -12,8 +12,6 @@
 
 namespace ondrel {
 
-namespace {
-
 struct Answer {
   bool ok;
   std::string path, name;
@@ -41,9 +39,9 @@ struct HlState {
   int32_t asked = 0;
   int32_t passed = 0;
 };
-HlState& hl = *new HlState;
+static HlState& hl = *new HlState;
 
-void hl_thread() {
+static void hl_thread() {
   std::unique_lock<std::mutex> hold(hl.mutex);
   for (;;) {
     hl.changed.wait(hold, [] { return !hl.queue.empty() || hl.destroying; });
@@ -60,14 +58,14 @@ void hl_thread() {
   }
   hl.queue.clear();
   hold.unlock();
-  hl.proc(EdEvent{ED_EV_DESTROYED, 0, 0, 0});
+  hl.proc(EdEvent{ED_EV_DESTROYED, 0, 0, 0, 0});
   hold.lock();
   hl.open = false;
   hl.destroying = false;
   hl.changed.notify_all();
 }
 
-bool hl_open_window(const EdWindowSpec& spec) {
+static bool hl_open_window(const EdWindowSpec& spec) {
   std::unique_lock<std::mutex> hold(hl.mutex);
   // A window whose end the editor has seen may still be winding down.
   hl.changed.wait(hold, [] { return !hl.open || !hl.destroying; });
@@ -77,84 +75,90 @@ bool hl_open_window(const EdWindowSpec& spec) {
   hl.caption = spec.caption;
   hl.items.assign(spec.items, spec.items + spec.item_count);
   ec_set_text(hl.ctl, "");
+  // Each window starts with no answers left from an earlier one.
   hl.passed = 0;
-  hl.queue.push_back(EdEvent{ED_EV_OPENED, 0, 0, 0});
+  hl.asked = 0;
+  hl.dialogs.clear();
+  hl.questions.clear();
+  hl.dialog_caption.clear();
+  hl.queue.push_back(EdEvent{ED_EV_OPENED, 0, 0, 0, 0});
   std::thread(hl_thread).detach();
   return true;
 }
 
-void hl_set_title(const char* title) {
+static void hl_set_title(const char* title) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   hl.caption = title;
 }
 
-void hl_destroy() {
+static void hl_destroy() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   hl.destroying = true;
   hl.changed.notify_all();
 }
 
-void hl_resize(int32_t, int32_t) {}
+static void hl_resize(int32_t, int32_t) {}
 
-void hl_get_text(std::string& out) {
+static void hl_get_text(std::string& out) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   out = hl.ctl.text;
 }
 
-void hl_set_text(const char* text) {
+static void hl_set_text(std::string_view text) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_set_text(hl.ctl, text);
 }
 
-void hl_get_selection(int32_t* start, int32_t* end) {
+static void hl_get_selection(int32_t* start, int32_t* end) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   *start = hl.ctl.sel_start;
   *end = hl.ctl.sel_end;
 }
 
-void hl_set_selection(int32_t start, int32_t end) {
+static void hl_set_selection(int32_t start, int32_t end) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_set_selection(hl.ctl, start, end);
 }
 
-void hl_clear() {
+static void hl_clear() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_clear(hl.ctl);
 }
 
-void hl_cut() {
+static void hl_cut() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_cut(hl.ctl);
 }
 
-void hl_copy() {
+static void hl_copy() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_copy(hl.ctl);
 }
 
-void hl_paste() {
+static void hl_paste() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_paste(hl.ctl);
 }
 
-void hl_select_all() {
+static void hl_select_all() {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ec_select_all(hl.ctl);
 }
 
-bool hl_dialog(const char* caption, EdDialogResult* io) {
+static bool hl_dialog(const char* caption, EdDialogResult* io) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   hl.dialog_caption = caption;
   if (hl.dialogs.empty()) return false;
   Answer a = hl.dialogs.front();
   hl.dialogs.pop_front();
   if (!a.ok) return false;
-  std::snprintf(io->path, sizeof io->path, "%s", a.path.c_str());
+  io->too_long = a.path.size() >= sizeof io->path;
+  std::snprintf(io->path, sizeof io->path, "%s", io->too_long ? "" : a.path.c_str());
   std::snprintf(io->name, sizeof io->name, "%s", a.name.c_str());
   return true;
 }
 
-bool hl_ask(const char*, const char*) {
+static bool hl_ask(const char*, const char*) {
   std::lock_guard<std::mutex> hold(hl.mutex);
   ++hl.asked;
   if (hl.questions.empty()) return false;
@@ -163,13 +167,11 @@ bool hl_ask(const char*, const char*) {
   return yes;
 }
 
-constexpr EditWinBackend HEADLESS = {
+static constexpr EditWinBackend HEADLESS = {
     "headless",  hl_open_window,   hl_set_title,     hl_destroy, hl_resize, hl_get_text,
     hl_set_text, hl_get_selection, hl_set_selection, hl_clear,   hl_cut,    hl_copy,
     hl_paste,    hl_select_all,    hl_dialog,        hl_dialog,  hl_ask,
 };
-
-}  // namespace
 
 const EditWinBackend* plat_editor_headless_backend() { return &HEADLESS; }
 
@@ -181,13 +183,14 @@ void hl_post(const EdEvent& ev) {
 }
 
 void hl_post_key(int32_t code, bool ctrl) {
-  if (ctrl) hl_post(EdEvent{ED_EV_KEY_DOWN, ED_KEY_CONTROL, 0, 0});
-  hl_post(EdEvent{ED_EV_KEY_DOWN, code, 0, 0});
-  hl_post(EdEvent{ED_EV_KEY_UP, code, 0, 0});
-  if (ctrl) hl_post(EdEvent{ED_EV_KEY_UP, ED_KEY_CONTROL, 0, 0});
+  const int32_t held = ctrl ? 1 : 0;
+  if (ctrl) hl_post(EdEvent{ED_EV_KEY_DOWN, ED_KEY_CONTROL, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_KEY_DOWN, code, 0, 0, held});
+  hl_post(EdEvent{ED_EV_KEY_UP, code, 0, 0, held});
+  if (ctrl) hl_post(EdEvent{ED_EV_KEY_UP, ED_KEY_CONTROL, 0, 0, 1});
 }
 
-void hl_post_command(int32_t id) { hl_post(EdEvent{ED_EV_COMMAND, id, 0, 0}); }
+void hl_post_command(int32_t id) { hl_post(EdEvent{ED_EV_COMMAND, id, 0, 0, 0}); }
 
 void hl_wait_idle() {
   std::unique_lock<std::mutex> hold(hl.mutex);

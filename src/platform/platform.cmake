@@ -18,9 +18,12 @@ if(GTK3_FOUND AND ONDREL_DESKTOP_MODULE)
   get_target_property(core_sources ondrel_core SOURCES)
   list(REMOVE_ITEM core_sources ${ONDREL_DESKTOP_SOURCES})
   set_property(TARGET ondrel_core PROPERTY SOURCES ${core_sources})
-  # The module carries its own copy of the text conversion the editor uses.
+  # The module carries its own copies of the stateless helpers the editor
+  # uses: text conversion and the bracket scan of the edit control.
   add_library(ondrel_desktop MODULE ${ONDREL_DESKTOP_SOURCES} ${CMAKE_SOURCE_DIR}/src/platform/desktop_module.cpp
-                                    ${CMAKE_SOURCE_DIR}/src/platform/sjis_utf8.cpp)
+                                    ${CMAKE_SOURCE_DIR}/src/platform/sjis_utf8.cpp
+                                    ${CMAKE_SOURCE_DIR}/src/platform/convert.cpp
+                                    ${CMAKE_SOURCE_DIR}/src/platform/editctl.cpp)
   set_target_properties(ondrel_desktop PROPERTIES PREFIX "" OUTPUT_NAME ondrel-desktop
                                                   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_include_directories(ondrel_desktop PRIVATE ${CMAKE_SOURCE_DIR}/src)
@@ -40,6 +43,16 @@ if(GTK3_FOUND)
   target_compile_definitions(${ONDREL_DESKTOP_TARGET} PRIVATE ONDREL_HAVE_GTK)
   target_link_libraries(${ONDREL_DESKTOP_TARGET} ${desktop_link} PkgConfig::GTK3)
   message(STATUS "Graphics window: GTK 3 (${ONDREL_DESKTOP_TARGET}) and off-screen")
+  # The editor's text is a GtkSourceView 4 source view when it is found
+  # (Debian libgtksourceview-4-dev); without it, a plain GTK text view.
+  pkg_check_modules(GTKSOURCEVIEW4 QUIET IMPORTED_TARGET gtksourceview-4)
+  if(GTKSOURCEVIEW4_FOUND)
+    target_compile_definitions(${ONDREL_DESKTOP_TARGET} PRIVATE ONDREL_HAVE_GTKSOURCEVIEW)
+    target_link_libraries(${ONDREL_DESKTOP_TARGET} ${desktop_link} PkgConfig::GTKSOURCEVIEW4)
+    message(STATUS "Editor: GtkSourceView 4")
+  else()
+    message(STATUS "Editor: plain GTK text view (gtksourceview-4 not found)")
+  endif()
 else()
   message(STATUS "Graphics window: off-screen only (gtk+-3.0 not found)")
 endif()

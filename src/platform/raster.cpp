@@ -11,22 +11,20 @@
 
 namespace ondrel {
 
-namespace {
-
 // Lines and figures are computed on coordinates clamped to this range, so
 // that loops stay bounded and products fit; pictures are far smaller.
-constexpr int64_t COORD_LIMIT = int64_t(1) << 24;
+static constexpr int64_t COORD_LIMIT = int64_t(1) << 24;
 // Pens wider than this are drawn this wide.
-constexpr int32_t MAX_PEN = 255;
+static constexpr int32_t MAX_PEN = 255;
 
-int64_t clamp_coord(int64_t v) { return std::clamp(v, -COORD_LIMIT, COORD_LIMIT); }
+static int64_t clamp_coord(int64_t v) { return std::clamp(v, -COORD_LIMIT, COORD_LIMIT); }
 
-inline void put(Picture& p, int64_t x, int64_t y, uint32_t c) {
+static inline void put(Picture& p, int64_t x, int64_t y, uint32_t c) {
   if (x >= 0 && y >= 0 && x < p.width && y < p.height) p.px[y * p.width + x] = c;
 }
 
 // Fill the pixels x0..x1 of row y, clipped.
-void span(Picture& p, int64_t y, int64_t x0, int64_t x1, uint32_t c) {
+static void span(Picture& p, int64_t y, int64_t x0, int64_t x1, uint32_t c) {
   if (y < 0 || y >= p.height) return;
   x0 = std::max<int64_t>(x0, 0);
   x1 = std::min<int64_t>(x1, p.width - 1);
@@ -35,17 +33,17 @@ void span(Picture& p, int64_t y, int64_t x0, int64_t x1, uint32_t c) {
 }
 
 // Fill [x0, x1] x [y0, y1], clipped.
-void block(Picture& p, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t c) {
+static void block(Picture& p, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t c) {
   y0 = std::max<int64_t>(y0, 0);
   y1 = std::min<int64_t>(y1, p.height - 1);
   for (int64_t y = y0; y <= y1; ++y) span(p, y, x0, x1, c);
 }
 
-int32_t pen_width(const RasPen& pen) { return std::clamp(pen.width, 1, MAX_PEN); }
+static int32_t pen_width(const RasPen& pen) { return std::clamp(pen.width, 1, MAX_PEN); }
 
 // A pen of width w covers the offsets lo..lo+w-1 around a path pixel on
 // each axis: centred for odd widths, half a pixel up and left for even.
-int32_t pen_lo(int32_t w) { return -(w / 2); }
+static int32_t pen_lo(int32_t w) { return -(w / 2); }
 
 // The disc of a pen: for each row offset, the half-open column extent.
 struct Disc {
@@ -55,7 +53,7 @@ struct Disc {
   int32_t right[MAX_PEN];  // last covered column offset
 };
 
-void disc_make(Disc& d, int32_t w) {
+static void disc_make(Disc& d, int32_t w) {
   d.w = w;
   d.lo = pen_lo(w);
   int32_t c2 = 2 * d.lo + w - 1;  // twice the centre offset
@@ -75,7 +73,7 @@ void disc_make(Disc& d, int32_t w) {
 
 // The disc dragged along the row y from x0 to x1: each of its rows
 // sweeps one span.
-void disc_run(Picture& p, const Disc& d, int64_t x0, int64_t x1, int64_t y, uint32_t c) {
+static void disc_run(Picture& p, const Disc& d, int64_t x0, int64_t x1, int64_t y, uint32_t c) {
   for (int32_t i = 0; i < d.w; ++i)
     if (d.left[i] <= d.right[i]) span(p, y + d.lo + i, x0 + d.left[i], x1 + d.right[i], c);
 }
@@ -83,7 +81,7 @@ void disc_run(Picture& p, const Disc& d, int64_t x0, int64_t x1, int64_t y, uint
 // Walk the straight line from a to b, calling plot for every pixel; the
 // end point is included only when `last` is set.
 template <typename F>
-void walk_line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, bool last, F plot) {
+static void walk_line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, bool last, F plot) {
   int64_t dx = std::llabs(x1 - x0), sx = x0 < x1 ? 1 : -1;
   int64_t dy = -std::llabs(y1 - y0), sy = y0 < y1 ? 1 : -1;
   int64_t err = dx + dy;
@@ -105,7 +103,7 @@ void walk_line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, bool last, F plot
 }
 
 // Put a box's corners in order; false when it covers no pixel.
-bool order_box(int64_t& l, int64_t& t, int64_t& r, int64_t& b) {
+static bool order_box(int64_t& l, int64_t& t, int64_t& r, int64_t& b) {
   l = clamp_coord(l);
   t = clamp_coord(t);
   r = clamp_coord(r);
@@ -115,9 +113,7 @@ bool order_box(int64_t& l, int64_t& t, int64_t& r, int64_t& b) {
   return r > l && b > t;
 }
 
-}  // namespace
-
-// ---- pictures ----
+/* --------------------------------------------------------------- pictures */
 
 bool ras_make(Picture& p, int32_t width, int32_t height) {
   p = Picture{0, 0, nullptr};
@@ -142,7 +138,7 @@ uint32_t ras_get_pixel(const Picture& p, int32_t x, int32_t y) {
 
 void ras_fill(Picture& p, uint32_t color) { std::fill(p.px, p.px + size_t(p.width) * p.height, color); }
 
-// ---- lines and figures ----
+/* ------------------------------------------------------ lines and figures */
 
 void ras_line(Picture& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RasPen& pen) {
   if (!p.px) return;
@@ -286,7 +282,7 @@ void ras_ellipse(Picture& p, int32_t left, int32_t top, int32_t right, int32_t b
   }
 }
 
-// ---- block copies ----
+/* ----------------------------------------------------------- block copies */
 
 void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h, const Picture& src, int32_t sx,
               int32_t sy) {
@@ -314,13 +310,11 @@ void ras_copy(Picture& dst, int32_t dx, int32_t dy, int32_t w, int32_t h, const 
                  size_t(cw) * sizeof(uint32_t));
 }
 
-// ---- the built-in font ----
-
-namespace {
+/* ------------------------------------------------------ the built-in font */
 
 // Glyphs of 5 x 7 pixels for 0x20..0x7E, one byte per row from the top;
 // bit 4 (0x10) is the leftmost pixel.
-constexpr uint8_t GLYPHS[95][RAS_GLYPH_H] = {
+static constexpr uint8_t GLYPHS[95][RAS_GLYPH_H] = {
     {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},  // ' '
     {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04},  // !
     {0x0A, 0x0A, 0x0A, 0x00, 0x00, 0x00, 0x00},  // "
@@ -423,9 +417,7 @@ struct FontMetrics {
   int32_t cell_w, cell_h;  // advance and cell height
   int32_t glyph_top;       // first glyph row inside the cell
 };
-constexpr FontMetrics FONTS[2] = {{6, 13, 3}, {6, 11, 2}};
-
-}  // namespace
+static constexpr FontMetrics FONTS[2] = {{6, 13, 3}, {6, 11, 2}};
 
 int32_t ras_font_cell_width(RasFont f) { return FONTS[f & 1].cell_w; }
 int32_t ras_font_cell_height(RasFont f) { return FONTS[f & 1].cell_h; }
@@ -446,7 +438,7 @@ void ras_text(Picture& p, int32_t x, int32_t y, const char* text, RasFont f) {
   }
 }
 
-// ---- reading as 24-bit rows ----
+/* ------------------------------------------------- reading as 24-bit rows */
 
 size_t ras_rows24_size(const Picture& p) {
   size_t stride = (size_t(p.width) * 3 + 3) & ~size_t(3);

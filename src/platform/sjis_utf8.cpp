@@ -1,7 +1,7 @@
 // sjis_utf8.cpp - lossless Shift-JIS <-> UTF-8 for the editor's display.
 #include "platform/sjis_utf8.h"
 
-#include <iconv.h>
+#include "platform/convert.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,20 +10,19 @@
 
 namespace ondrel {
 
-namespace {
+/* ----------------------------------------------------------------- tables */
 
-// ---------------------------------------------------------------------------
 // Tables of the double-byte codes, built once from the C library's CP932
 // converter.  A code takes part only when it converts to one character and
 // that character converts back to the same two bytes; the rest (invalid
 // codes, and the duplicates such as NEC-selected IBM kanji, whose character
 // CP932 writes with another code) go through the byte escapes.
 
-bool is_lead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool is_trail(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+static bool is_lead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+static bool is_trail(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 // Appends the UTF-8 form of c.
-void put_utf8(std::string& out, char32_t c) {
+static void put_utf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += char(c);
   } else if (c < 0x800) {
@@ -43,7 +42,7 @@ void put_utf8(std::string& out, char32_t c) {
 
 // Decodes one UTF-8 character at s[i]; advances i.  A malformed sequence
 // yields one U+FFFD per byte.
-char32_t get_utf8(std::string_view s, size_t& i) {
+static char32_t get_utf8(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
   if (b < 0x80) {
     ++i;
@@ -67,19 +66,6 @@ char32_t get_utf8(std::string_view s, size_t& i) {
   return c;
 }
 
-// Runs one conversion of a short text; false when it does not convert.
-bool convert(iconv_t cd, const std::string& in, std::string& out) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char buf[16];
-  char* ip = const_cast<char*>(in.data());
-  size_t il = in.size();
-  char* op = buf;
-  size_t ol = sizeof buf;
-  if (iconv(cd, &ip, &il, &op, &ol) == size_t(-1) || il != 0) return false;
-  out.assign(buf, size_t(op - buf));
-  return true;
-}
-
 struct Tables {
   std::vector<char32_t> fwd;                       // code (lead << 8 | trail) -> character, 0 none
   std::vector<std::pair<char32_t, uint16_t>> rev;  // character -> code, sorted
@@ -87,16 +73,15 @@ struct Tables {
 
 // The character a code stands for is kept only when it is not one the
 // single bytes and escapes already stand for.
-bool pair_character_ok(char32_t c) {
+static bool pair_character_ok(char32_t c) {
   return c >= 0x80 && !(c >= 0xFF61 && c <= 0xFF9F) && !(c >= SJ_BYTE_BASE && c <= SJ_BYTE_BASE + 0xFF);
 }
 
-Tables build_tables() {
+static Tables build_tables() {
   Tables t;
   t.fwd.assign(0x10000, 0);
-  iconv_t dec = iconv_open("UTF-8", "CP932");
-  iconv_t enc = iconv_open("CP932", "UTF-8");
-  if (dec != reinterpret_cast<iconv_t>(-1) && enc != reinterpret_cast<iconv_t>(-1)) {
+  PlatConverter dec, enc;
+  if (plat_converter_open(dec, "UTF-8", "CP932") && plat_converter_open(enc, "CP932", "UTF-8")) {
     std::string in(2, '\0'), mid, back;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!is_lead(lead)) continue;
@@ -104,32 +89,31 @@ Tables build_tables() {
         if (!is_trail(trail)) continue;
         in[0] = char(lead);
         in[1] = char(trail);
-        if (!convert(dec, in, mid) || mid.empty()) continue;
+        if (!plat_convert_exact(dec, in, mid) || mid.empty()) continue;
         size_t i = 0;
         char32_t c = get_utf8(mid, i);
         if (i != mid.size() || !pair_character_ok(c)) continue;
-        if (!convert(enc, mid, back) || back != in) continue;
+        if (!plat_convert_exact(enc, mid, back) || back != in) continue;
         t.fwd[lead << 8 | trail] = c;
         t.rev.emplace_back(c, uint16_t(lead << 8 | trail));
       }
     }
   }
-  if (dec != reinterpret_cast<iconv_t>(-1)) iconv_close(dec);
-  if (enc != reinterpret_cast<iconv_t>(-1)) iconv_close(enc);
+  plat_converter_close(dec);
+  plat_converter_close(enc);
   std::sort(t.rev.begin(), t.rev.end());
   return t;
 }
 
-const Tables& tables() {
+static const Tables& tables() {
   static const Tables t = build_tables();
   return t;
 }
 
-// ---------------------------------------------------------------------------
-// One display character at a time.
+/* ------------------------------------------------ one character at a time */
 
 // The character the Shift-JIS text shows at s[i]; advances i past its bytes.
-char32_t next_char(std::string_view s, size_t& i) {
+static char32_t next_char(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
   bool more = i + 1 < s.size();
   auto b2 = more ? static_cast<unsigned char>(s[i + 1]) : 0U;
@@ -157,7 +141,7 @@ char32_t next_char(std::string_view s, size_t& i) {
 }
 
 // Appends the Shift-JIS bytes of one character taken from the toolkit.
-void put_sjis(std::string& out, char32_t c) {
+static void put_sjis(std::string& out, char32_t c) {
   if (c == '\n') {
     out += "\r\n";
   } else if (c < 0x80) {
@@ -178,13 +162,11 @@ void put_sjis(std::string& out, char32_t c) {
   }
 }
 
-size_t sjis_length(char32_t c) {
+static size_t sjis_length(char32_t c) {
   std::string tmp;
   put_sjis(tmp, c);
   return tmp.size();
 }
-
-}  // namespace
 
 std::string sj_to_utf8(std::string_view sjis) {
   std::string out;

@@ -9,40 +9,34 @@
 
 namespace ondrel {
 
-namespace {
+/* ------------- headless: the window is the presented picture kept nowhere */
 
-// ---- headless: the window is the presented picture kept nowhere ----
+static std::atomic<bool> headless_live{false};
 
-std::atomic<bool> headless_live{false};
-
-bool headless_create(const char*, int32_t, int32_t) {
+static bool headless_create(const char*, int32_t, int32_t) {
   headless_live = true;
   return true;
 }
-bool headless_ready() { return headless_live; }
-void headless_release() {}
-void headless_present(const Picture&, const Picture&) {}
-void headless_destroy() { headless_live = false; }
+static bool headless_ready() { return headless_live; }
+static void headless_release() {}
+static void headless_present(const Picture&, const Picture&) {}
+static void headless_destroy() { headless_live = false; }
 
-constexpr WinBackend HEADLESS = {"headless",       headless_create,  headless_ready, headless_release,
-                                 headless_present, headless_destroy, nullptr};
+static constexpr WinBackend HEADLESS = {"headless",       headless_create,  headless_ready, headless_release,
+                                        headless_present, headless_destroy, nullptr};
 
-const WinBackend* current = &HEADLESS;
-std::atomic<uint64_t> presents{0};
-bool notice_given = false;
+static const WinBackend* current = &HEADLESS;
+static std::atomic<uint64_t> presents{0};
+static bool notice_given = false;
 
-bool headless_requested() {
+static bool headless_requested() {
   const char* v = std::getenv("ONDREL_HEADLESS");
   return v != nullptr;
 }
 
-}  // namespace
-
 bool plat_win_headless() { return current == &HEADLESS; }
 
-namespace {
-
-void go_headless(const char* title, int32_t client_width, int32_t client_height) {
+static void go_headless(const char* title, int32_t client_width, int32_t client_height) {
   if (!headless_requested() && !notice_given) {
     notice_given = true;
     std::fputs("ondrel: no display, drawing off-screen\n", stderr);
@@ -50,8 +44,6 @@ void go_headless(const char* title, int32_t client_width, int32_t client_height)
   current = &HEADLESS;
   current->create(title, client_width, client_height);
 }
-
-}  // namespace
 
 void plat_win_create(const char* title, int32_t client_width, int32_t client_height) {
   const WinBackend* desk = plat_desktop_backend();

@@ -13,11 +13,13 @@
 #ifdef ONDREL_HAVE_GTK
 
 #include <gtk/gtk.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -48,8 +50,43 @@ GtkHost& host() {
   return *h;
 }
 
+// A session bus the toolkit's settings and accessibility can talk to.
+bool session_bus_reachable() {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address != nullptr && *address != '\0') return true;
+  const char* run = std::getenv("XDG_RUNTIME_DIR");
+  if (run == nullptr || *run == '\0') return false;
+  struct stat st {};
+  return stat((std::string(run) + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+// Before the toolkit starts.  Without a session bus, the settings the file
+// dialogs keep stay in memory (dconf could not store them and would warn
+// at every change) and the accessibility bridge is not looked for (it
+// warns that the bus is missing).  Settings made by the user stand.
+void prepare_environment() {
+  if (session_bus_reachable()) return;
+  setenv("GSETTINGS_BACKEND", "memory", 0);
+  setenv("NO_AT_BRIDGE", "1", 0);
+}
+
+// GDK warns when another client destroys one of the windows; both window
+// backends carry on without it (the graphics window comes back, the
+// editor closes), so the warning tells the user nothing.  Every other
+// message goes out as usual.
+GLogWriterOutput log_writer(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data) {
+  for (gsize i = 0; i < n; ++i) {
+    const GLogField& f = fields[i];
+    if (std::strcmp(f.key, "MESSAGE") == 0 && f.length < 0 &&
+        std::strstr(static_cast<const char*>(f.value), "unexpectedly destroyed") != nullptr)
+      return G_LOG_WRITER_HANDLED;
+  }
+  return g_log_writer_default(level, fields, n, data);
+}
+
 void ui_main() {
   GtkHost& h = host();
+  g_log_set_writer_func(log_writer, nullptr, nullptr);
   bool ok = gtk_init_check(nullptr, nullptr);
   {
     std::lock_guard<std::mutex> lock(h.init_mutex);
@@ -66,6 +103,7 @@ bool plat_gtk_ui_start() {
   std::unique_lock<std::mutex> lock(h.init_mutex);
   if (h.init_state == 0) {
     h.init_state = 1;
+    prepare_environment();
     std::thread(ui_main).detach();
   }
   h.init_cv.wait(lock, [&] { return h.init_state != 1; });
@@ -102,22 +140,54 @@ gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer) {
 // The window offers no way to close it but the program's own request.
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
 
-gboolean ui_create(gpointer) {
+void build_window();
+
+// A window that cannot be closed is not let out of sight either: one that
+// a window manager minimises all the same comes back at once.
+gboolean on_state(GtkWidget* w, GdkEventWindowState* e, gpointer) {
+  if ((e->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0) gtk_window_deiconify(GTK_WINDOW(w));
+  return FALSE;
+}
+
+// Destroyed from outside (another client destroyed it) while it should be
+// open: nothing may reach the old one, and a new one shows the picture.
+void on_destroyed(GtkWidget* w, gpointer) {
+  GtkHost& h = host();
+  if (h.window != w) return;
+  h.window = h.area = nullptr;
+  if (h.ready) build_window();
+}
+
+// A title bar and a thin frame: the window manager is offered no close,
+// minimise, maximise or resize function, and the window does not take the
+// keyboard focus when it appears, so typing stays in the console.
+void build_window() {
   GtkHost& h = host();
   GtkWidget* w = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(w), h.title.c_str());
   gtk_window_set_resizable(GTK_WINDOW(w), FALSE);
   gtk_window_set_deletable(GTK_WINDOW(w), FALSE);
+  gtk_window_set_focus_on_map(GTK_WINDOW(w), FALSE);
   gtk_window_move(GTK_WINDOW(w), 100, 100);
   g_signal_connect(w, "delete-event", G_CALLBACK(on_delete), nullptr);
+  g_signal_connect(w, "destroy", G_CALLBACK(on_destroyed), nullptr);
+  g_signal_connect(w, "window-state-event", G_CALLBACK(on_state), nullptr);
   GtkWidget* area = gtk_drawing_area_new();
   gtk_widget_set_size_request(area, h.frame_w, h.frame_h);
   g_signal_connect(area, "draw", G_CALLBACK(on_draw), nullptr);
   gtk_container_add(GTK_CONTAINER(w), area);
+  gtk_widget_realize(w);
+  GdkWindow* gw = gtk_widget_get_window(w);
+  gdk_window_set_functions(gw, GDK_FUNC_MOVE);
+  gdk_window_set_decorations(gw, GdkWMDecoration(GDK_DECOR_BORDER | GDK_DECOR_TITLE));
   gtk_widget_show_all(w);
   h.window = w;
   h.area = area;
-  h.ready = true;
+}
+
+gboolean ui_create(gpointer) {
+  build_window();
+  host().ready = true;
   return G_SOURCE_REMOVE;
 }
 
@@ -130,8 +200,9 @@ gboolean ui_redraw(gpointer) {
 
 gboolean ui_destroy(gpointer) {
   GtkHost& h = host();
-  if (h.window) gtk_widget_destroy(h.window);
+  GtkWidget* w = h.window;
   h.window = h.area = nullptr;
+  if (w) gtk_widget_destroy(w);
   return G_SOURCE_REMOVE;
 }
 

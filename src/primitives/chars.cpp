@@ -20,10 +20,8 @@ static bool is_lower(uint8_t c) { return c >= 'a' && c <= 'z'; }
 
 /* --------------------------------------------------------- comparisons */
 
-enum CharCmp { CC_EQ, CC_LT, CC_GT, CC_LE, CC_GE };
-
 // Codes compare as unsigned numbers, so 128..255 sort after ASCII.
-static Value char_compare(Value args, CharCmp op, bool folding) {
+static Value char_compare(Value args, CmpOp op, bool folding) {
   exactly(args, 2);
   uint8_t a = need_char(prim_arg0(args));
   uint8_t b = need_char(prim_arg1(args));
@@ -31,28 +29,23 @@ static Value char_compare(Value args, CharCmp op, bool folding) {
     a = fold(a);
     b = fold(b);
   }
-  switch (op) {
-    case CC_EQ: return boolean(a == b);
-    case CC_LT: return boolean(a < b);
-    case CC_GT: return boolean(a > b);
-    case CC_LE: return boolean(a <= b);
-    case CC_GE: return boolean(a >= b);
-  }
-  return mem_false;
+  return boolean(prim_holds(op, a, b));
 }
 
-static Value p_char_eq(Value args) { return char_compare(args, CC_EQ, false); }
-static Value p_char_lt(Value args) { return char_compare(args, CC_LT, false); }
-static Value p_char_gt(Value args) { return char_compare(args, CC_GT, false); }
-static Value p_char_le(Value args) { return char_compare(args, CC_LE, false); }
-static Value p_char_ge(Value args) { return char_compare(args, CC_GE, false); }
-static Value p_char_ci_eq(Value args) { return char_compare(args, CC_EQ, true); }
-static Value p_char_ci_lt(Value args) { return char_compare(args, CC_LT, true); }
-static Value p_char_ci_gt(Value args) { return char_compare(args, CC_GT, true); }
-static Value p_char_ci_le(Value args) { return char_compare(args, CC_LE, true); }
-static Value p_char_ci_ge(Value args) { return char_compare(args, CC_GE, true); }
+static Value p_char_eq(Value args) { return char_compare(args, CMP_EQ, false); }
+static Value p_char_lt(Value args) { return char_compare(args, CMP_LT, false); }
+static Value p_char_gt(Value args) { return char_compare(args, CMP_GT, false); }
+static Value p_char_le(Value args) { return char_compare(args, CMP_LE, false); }
+static Value p_char_ge(Value args) { return char_compare(args, CMP_GE, false); }
+static Value p_char_ci_eq(Value args) { return char_compare(args, CMP_EQ, true); }
+static Value p_char_ci_lt(Value args) { return char_compare(args, CMP_LT, true); }
+static Value p_char_ci_gt(Value args) { return char_compare(args, CMP_GT, true); }
+static Value p_char_ci_le(Value args) { return char_compare(args, CMP_LE, true); }
+static Value p_char_ci_ge(Value args) { return char_compare(args, CMP_GE, true); }
 
 /* ------------------------------------------------------ classification */
+
+static Value p_char_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), CHARACTER)); }
 
 // The code of the one CHARACTER argument.
 static uint8_t one_char(Value args) {
@@ -95,8 +88,10 @@ static Value p_char_downcase(Value args) { return mem_char(fold(one_char(args)))
 
 /* -------------------------------------------------------- registration */
 
-// The comparisons carry kind 17 although they take two arguments.
+// The comparisons carry kind 17 although they take two arguments.  char?
+// is the first row.
 static constexpr PrimDef CHAR_PRIMS[] = {
+    {"char?", K_ONE, p_char_p},
     {"char=?", K_ONE, p_char_eq},
     {"char<?", K_ONE, p_char_lt},
     {"char>?", K_ONE, p_char_gt},

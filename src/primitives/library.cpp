@@ -518,12 +518,22 @@ static Value p_sqrt(Value args) {
 
 /* -------------------------------------------------------- registration */
 
-// The compositions of car and cdr that the library defines.  Any other
-// name of the form c[ad]+r gets its primitive by a row here.
+// The compositions of car and cdr, two to four deep.
 static constexpr PrimDef CXR_PRIMS[] = {
-    {"cadr", K_ONE, p_cxr<"cadr">},     {"cddr", K_ONE, p_cxr<"cddr">},   {"caar", K_ONE, p_cxr<"caar">},
-    {"cdar", K_ONE, p_cxr<"cdar">},     {"caddr", K_ONE, p_cxr<"caddr">}, {"cdddr", K_ONE, p_cxr<"cdddr">},
-    {"cadddr", K_ONE, p_cxr<"cadddr">},
+    {"caar", K_ONE, p_cxr<"caar">},     {"cadr", K_ONE, p_cxr<"cadr">},
+    {"cdar", K_ONE, p_cxr<"cdar">},     {"cddr", K_ONE, p_cxr<"cddr">},
+    {"caaar", K_ONE, p_cxr<"caaar">},   {"caadr", K_ONE, p_cxr<"caadr">},
+    {"cadar", K_ONE, p_cxr<"cadar">},   {"caddr", K_ONE, p_cxr<"caddr">},
+    {"cdaar", K_ONE, p_cxr<"cdaar">},   {"cdadr", K_ONE, p_cxr<"cdadr">},
+    {"cddar", K_ONE, p_cxr<"cddar">},   {"cdddr", K_ONE, p_cxr<"cdddr">},
+    {"caaaar", K_ONE, p_cxr<"caaaar">}, {"caaadr", K_ONE, p_cxr<"caaadr">},
+    {"caadar", K_ONE, p_cxr<"caadar">}, {"caaddr", K_ONE, p_cxr<"caaddr">},
+    {"cadaar", K_ONE, p_cxr<"cadaar">}, {"cadadr", K_ONE, p_cxr<"cadadr">},
+    {"caddar", K_ONE, p_cxr<"caddar">}, {"cadddr", K_ONE, p_cxr<"cadddr">},
+    {"cdaaar", K_ONE, p_cxr<"cdaaar">}, {"cdaadr", K_ONE, p_cxr<"cdaadr">},
+    {"cdadar", K_ONE, p_cxr<"cdadar">}, {"cdaddr", K_ONE, p_cxr<"cdaddr">},
+    {"cddaar", K_ONE, p_cxr<"cddaar">}, {"cddadr", K_ONE, p_cxr<"cddadr">},
+    {"cdddar", K_ONE, p_cxr<"cdddar">}, {"cddddr", K_ONE, p_cxr<"cddddr">},
 };
 
 static constexpr PrimDef LIBRARY_PRIMS[] = {

@@ -1,6 +1,5 @@
-// lists.cpp - list, predicate and system primitives.
+// lists.cpp - list and predicate primitives.
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "eval/eval.h"
@@ -189,24 +188,10 @@ static Value p_equal(Value args) { return boolean(prim_equal(prim_arg0(args), pr
 
 /* ---------------------------------------------------------- predicates */
 
-static Value p_string_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), STRING)); }
-
-static Value p_char_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), CHARACTER)); }
-
 // The constants ((), #t, #f, else, =>) count as symbols; keywords do not.
 static Value p_symbol_p(Value args) {
   Value v = prim_arg0(args);
   return boolean(type_of(v) == SYMBOL || prim_has_tag(v, CONSTANT));
-}
-
-Value prim_number_p(Value args) {
-  switch (tag_byte(prim_arg0(args))) {
-    case INTEGER:
-    case RATIONAL:
-    case REAL:
-    case COMPLEX: return mem_true;
-    default: return mem_false;
-  }
 }
 
 // A global procedure arrives as its SYMBOL: look through it to its value.
@@ -233,50 +218,16 @@ static Value p_pair_p(Value args) { return boolean(prim_has_tag(prim_arg0(args),
 
 static Value p_not(Value args) { return boolean(prim_arg0(args) == mem_false); }
 
-/* ------------------------------------------------------------- system */
-
-static Value p_bye(Value) { mem_quit(); }
-
-static Value need_symbol(Value args) {
-  Value v = prim_arg0(args);
-  if (type_of(v) != SYMBOL) mem_error(E_NEED_SYMBOL);
-  return v;
-}
-
-static Value p_trace(Value args) {
-  cell(need_symbol(args)).tag |= TRACE_FLAG;
-  return prim_unspecified();
-}
-
-static Value p_untrace(Value args) {
-  cell(need_symbol(args)).tag &= static_cast<uint8_t>(~TRACE_FLAG);
-  return prim_unspecified();
-}
-
-static Value p_gc(Value) {
-  mem_collect(GC_USER);
-  return prim_unspecified();
-}
-
 // make-string copies the name before it allocates, so the move of the
 // name's bytes by a collection cannot spoil the copy.
-static Value p_symbol_to_string(Value args) { return mem_make_string(sym_name(need_symbol(args))); }
+static Value p_symbol_to_string(Value args) {
+  return mem_make_string(sym_name(prim_need_symbol(prim_arg0(args))));
+}
 
 static Value p_string_to_symbol(Value args) {
   Value s = prim_need(prim_arg0(args), STRING, E_NEED_STRING);
   std::string name(str_bytes(s));  // the bytes may move while interning
   return mem_intern(name.c_str());
-}
-
-// (random n): 0 for n from -1 to 1; otherwise one draw r, giving r mod n
-// for n >= 2 and -(r mod |n|) for n <= -2.
-static Value p_random(Value args) {
-  int32_t n = prim_need_int(prim_arg0(args), E_NEED_NUMBER);
-  if (n >= -1 && n <= 1) return mem_make_integer(0);
-  int64_t r = prim_random_draw();
-  int64_t m = n < 0 ? -static_cast<int64_t>(n) : n;
-  int64_t v = n < 0 ? -(r % m) : r % m;
-  return mem_make_integer(static_cast<int32_t>(v));
 }
 
 /* -------------------------------------------------------- registration */
@@ -289,30 +240,19 @@ static constexpr PrimDef LIST_PRIMS[] = {
     {"eq?", K_TWO, p_eq},
     {"eqv?", K_TWO, p_eqv},
     {"equal?", K_TWO, p_equal},
-    {"string?", K_ONE, p_string_p},
-    {"char?", K_ONE, p_char_p},
     {"symbol?", K_ONE, p_symbol_p},
-    {"number?", K_ONE, prim_number_p},
     {"procedure?", K_ONE, p_procedure_p},
     {"boolean?", K_ONE, p_boolean_p},
     {"pair?", K_ONE, p_pair_p},
-    {"bye", K_NONE, p_bye},
-    {"trace", K_ONE, p_trace},
-    {"untrace", K_ONE, p_untrace},
     {"list", K_ANY, p_list},
     {"append", K_ANY, p_append},
     {"set-car!", K_TWO, p_set_car},
     {"set-cdr!", K_TWO, p_set_cdr},
     {"not", K_ONE, p_not},
-    {"gc", K_NONE, p_gc},
     {"symbol->string", K_ONE, p_symbol_to_string},
     {"string->symbol", K_ONE, p_string_to_symbol},
-    {"random", K_ONE, p_random},
 };
 
-void prim_register_lists() {
-  prim_random_state = static_cast<uint32_t>(std::time(nullptr));
-  ev_register_table(LIST_PRIMS);
-}
+void prim_register_lists() { ev_register_table(LIST_PRIMS); }
 
 }  // namespace ondrel

@@ -10,6 +10,16 @@ namespace ondrel {
 
 static bool kind_of(Value args, Tag t) { return prim_has_tag(prim_arg0(args), t); }
 
+static Value p_number_p(Value args) {
+  switch (tag_byte(prim_arg0(args))) {
+    case INTEGER:
+    case RATIONAL:
+    case REAL:
+    case COMPLEX: return mem_true;
+    default: return mem_false;
+  }
+}
+
 static Value p_complex_p(Value args) { return boolean(kind_of(args, COMPLEX)); }
 static Value p_real_p(Value args) { return boolean(kind_of(args, REAL)); }
 static Value p_rational_p(Value args) { return boolean(kind_of(args, RATIONAL)); }
@@ -68,8 +78,6 @@ static Value p_div(Value args) { return arith(args, OP_DIV); }
 
 /* --------------------------------------------------------- comparisons */
 
-enum CmpOp { CMP_EQ, CMP_GT, CMP_LT, CMP_GE, CMP_LE };
-
 // Stops at the first comparison that fails, so later arguments are not
 // checked.  Any comparison with a NaN fails.
 static Value compare(Value args, CmpOp op) {
@@ -78,15 +86,7 @@ static Value compare(Value args, CmpOp op) {
   double ref = need_real(car(args), all_int);
   for (Value a = cdr(args); prim_has_tag(a, PAIR); a = cdr(a)) {
     double x = need_real(car(a), all_int);
-    bool holds = false;
-    switch (op) {
-      case CMP_EQ: holds = ref == x; break;
-      case CMP_GT: holds = ref > x; break;
-      case CMP_LT: holds = ref < x; break;
-      case CMP_GE: holds = ref >= x; break;
-      case CMP_LE: holds = ref <= x; break;
-    }
-    if (!holds) return mem_false;
+    if (!prim_holds(op, ref, x)) return mem_false;
     if (op != CMP_EQ) ref = x;  // = compares every argument with the first
   }
   return mem_true;
@@ -171,7 +171,7 @@ static Value p_string_to_number(Value args) {
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef NUMBER_PRIMS[] = {
-    {"number?", K_ONE, prim_number_p},
+    {"number?", K_ONE, p_number_p},
     {"complex?", K_ONE, p_complex_p},
     {"real?", K_ONE, p_real_p},
     {"rational?", K_ONE, p_rational_p},

@@ -2,10 +2,10 @@
 #pragma once
 #include <cstdint>
 
-#include "memory/error.h"
 #include "eval/registry.h"
-#include "memory/symtab.h"
+#include "memory/error.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 
 namespace ondrel {
 
@@ -41,18 +41,14 @@ inline int32_t prim_need_int(Value v, int err) {
   if (!prim_has_tag(v, INTEGER)) mem_error(err);
   return int_value(v);
 }
+// A SYMBOL (traced or not), else error 15.
+inline Value prim_need_symbol(Value v) {
+  if (type_of(v) != SYMBOL) mem_error(E_NEED_SYMBOL);
+  return v;
+}
 // At least n arguments, else error 13.
 inline void prim_need_args(Value args, uint32_t n) {
   if (prim_count(args) < n) mem_error(E_NOT_ENOUGH);
-}
-
-// Length of a proper list, or -1 when v is improper or circular.  No list
-// in the heap holds more pairs than the heap has cells.
-inline int64_t mem_list_length(Value v) {
-  int64_t n = 0;
-  for (; tag_byte(v) == PAIR; v = cdr(v))
-    if (++n > HEAP_CELLS) return -1;
-  return v == NIL ? n : -1;
 }
 
 inline Value prim_unspecified() { return mem_unspecified; }
@@ -65,12 +61,26 @@ inline int32_t prim_wrap_int(double acc) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(acc))));
 }
 
+// The comparisons of the character, string and numeric groups: whether
+// `a op b` holds.  A NaN fails every one.
+enum CmpOp { CMP_EQ, CMP_LT, CMP_GT, CMP_LE, CMP_GE };
+template <typename T>
+inline bool prim_holds(CmpOp op, T a, T b) {
+  switch (op) {
+    case CMP_EQ: return a == b;
+    case CMP_LT: return a < b;
+    case CMP_GT: return a > b;
+    case CMP_LE: return a <= b;
+    case CMP_GE: return a >= b;
+  }
+  return false;
+}
+
 // Shared between the groups (lists.cpp).
 bool prim_equal(Value a, Value b);  // equal? of two values
 // The same, giving false with `overflow` set, instead of raising error 5,
 // when the pending comparisons do not fit the software stack.
 bool prim_equal_walk(Value a, Value b, bool& overflow);
-Value prim_number_p(Value args);  // number?, registered by two groups
 // Shared with the tests (numbers.cpp).
 int32_t prim_parse_integer(const char* text, int32_t radix);  // string->number
 
@@ -82,5 +92,16 @@ inline uint32_t prim_random_draw() {
   prim_random_state = prim_random_state * 214013u + 2531011u;
   return (prim_random_state >> 16) & 32767u;
 }
+
+// The registration of each group (the order is toplevel/groups.cpp's).
+void prim_register_lists();
+void prim_register_numbers();
+void prim_register_ports();
+void prim_register_vectors();
+void prim_register_chars();
+void prim_register_strings();
+void prim_register_system();
+void prim_register_math();  // floor to inexact->exact, after the groups above
+void prim_register_library();  // list and number procedures of the library
 
 }  // namespace ondrel

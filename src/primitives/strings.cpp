@@ -10,6 +10,8 @@ namespace ondrel {
 // it.
 
 static Value need_string(Value v) { return prim_need(v, STRING, E_NEED_STRING); }
+
+static Value p_string_p(Value args) { return boolean(prim_has_tag(prim_arg0(args), STRING)); }
 static uint8_t need_char(Value v) { return char_code(prim_need(v, CHARACTER, E_NEED_CHAR)); }
 
 // An index argument: an INTEGER (24) from 0 to below `end` (28).
@@ -84,32 +86,23 @@ static int compare_folded(const char* a, const char* b) {
   }
 }
 
-enum StrCmp { SC_EQ, SC_LT, SC_GT, SC_LE, SC_GE };
-
-static Value string_compare(Value args, StrCmp op, bool folding) {
+static Value string_compare(Value args, CmpOp op, bool folding) {
   Value a = need_string(prim_arg0(args));
   Value b = need_string(prim_arg1(args));
   int d = folding ? compare_folded(str_bytes(a), str_bytes(b)) : compare_bytes(str_bytes(a), str_bytes(b));
-  switch (op) {
-    case SC_EQ: return boolean(d == 0);
-    case SC_LT: return boolean(d < 0);
-    case SC_GT: return boolean(d > 0);
-    case SC_LE: return boolean(d <= 0);
-    case SC_GE: return boolean(d >= 0);
-  }
-  return mem_false;
+  return boolean(prim_holds(op, d, 0));
 }
 
-static Value p_string_eq(Value args) { return string_compare(args, SC_EQ, false); }
-static Value p_string_lt(Value args) { return string_compare(args, SC_LT, false); }
-static Value p_string_gt(Value args) { return string_compare(args, SC_GT, false); }
-static Value p_string_le(Value args) { return string_compare(args, SC_LE, false); }
-static Value p_string_ge(Value args) { return string_compare(args, SC_GE, false); }
-static Value p_string_ci_eq(Value args) { return string_compare(args, SC_EQ, true); }
-static Value p_string_ci_lt(Value args) { return string_compare(args, SC_LT, true); }
-static Value p_string_ci_gt(Value args) { return string_compare(args, SC_GT, true); }
-static Value p_string_ci_le(Value args) { return string_compare(args, SC_LE, true); }
-static Value p_string_ci_ge(Value args) { return string_compare(args, SC_GE, true); }
+static Value p_string_eq(Value args) { return string_compare(args, CMP_EQ, false); }
+static Value p_string_lt(Value args) { return string_compare(args, CMP_LT, false); }
+static Value p_string_gt(Value args) { return string_compare(args, CMP_GT, false); }
+static Value p_string_le(Value args) { return string_compare(args, CMP_LE, false); }
+static Value p_string_ge(Value args) { return string_compare(args, CMP_GE, false); }
+static Value p_string_ci_eq(Value args) { return string_compare(args, CMP_EQ, true); }
+static Value p_string_ci_lt(Value args) { return string_compare(args, CMP_LT, true); }
+static Value p_string_ci_gt(Value args) { return string_compare(args, CMP_GT, true); }
+static Value p_string_ci_le(Value args) { return string_compare(args, CMP_LE, true); }
+static Value p_string_ci_ge(Value args) { return string_compare(args, CMP_GE, true); }
 
 /* ------------------------------------------------------ pieces, copies */
 
@@ -185,16 +178,27 @@ static Value p_list_to_string(Value args) {
 /* -------------------------------------------------------- registration */
 
 static constexpr PrimDef STRING_PRIMS[] = {
-    {"make-string", K_ONE_TWO, p_make_string}, {"string", K_ANY, p_string},
-    {"string-length", K_ONE, p_string_length}, {"string-ref", K_TWO, p_string_ref},
-    {"string-set!", K_THREE, p_string_set},    {"string=?", K_TWO, p_string_eq},
-    {"string<?", K_TWO, p_string_lt},          {"string>?", K_TWO, p_string_gt},
-    {"string<=?", K_TWO, p_string_le},         {"string>=?", K_TWO, p_string_ge},
-    {"string-ci=?", K_TWO, p_string_ci_eq},    {"string-ci<?", K_TWO, p_string_ci_lt},
-    {"string-ci>?", K_TWO, p_string_ci_gt},    {"string-ci<=?", K_TWO, p_string_ci_le},
-    {"string-ci>=?", K_TWO, p_string_ci_ge},   {"substring", K_THREE, p_substring},
-    {"string-append", K_ANY, p_string_append}, {"string->list", K_ONE, p_string_to_list},
-    {"list->string", K_ONE, p_list_to_string}, {"string-copy", K_ONE, p_string_copy},
+    {"string?", K_ONE, p_string_p},
+    {"make-string", K_ONE_TWO, p_make_string},
+    {"string", K_ANY, p_string},
+    {"string-length", K_ONE, p_string_length},
+    {"string-ref", K_TWO, p_string_ref},
+    {"string-set!", K_THREE, p_string_set},
+    {"string=?", K_TWO, p_string_eq},
+    {"string<?", K_TWO, p_string_lt},
+    {"string>?", K_TWO, p_string_gt},
+    {"string<=?", K_TWO, p_string_le},
+    {"string>=?", K_TWO, p_string_ge},
+    {"string-ci=?", K_TWO, p_string_ci_eq},
+    {"string-ci<?", K_TWO, p_string_ci_lt},
+    {"string-ci>?", K_TWO, p_string_ci_gt},
+    {"string-ci<=?", K_TWO, p_string_ci_le},
+    {"string-ci>=?", K_TWO, p_string_ci_ge},
+    {"substring", K_THREE, p_substring},
+    {"string-append", K_ANY, p_string_append},
+    {"string->list", K_ONE, p_string_to_list},
+    {"list->string", K_ONE, p_list_to_string},
+    {"string-copy", K_ONE, p_string_copy},
     {"string-fill!", K_TWO, p_string_fill},
 };
 

@@ -6,10 +6,8 @@
 #include <cstring>
 
 #include "memory/error.h"
-#include "eval/registry.h"
 #include "platform/console.h"
 #include "platform/sandbox.h"
-#include "toplevel/toplevel.h"
 
 namespace ondrel {
 
@@ -22,6 +20,16 @@ static void set_port(Value port, uint8_t tag, FILE* stream) {
   mem_base[port] = tag;
   rd_stream(port) = stream;
 }
+
+// Each port of the tables is open at most once, so the list never holds
+// more than the two tables' slots.
+struct Abandoned {
+  Value port;
+  Value current;  // PORT_CUR_IN or PORT_CUR_OUT when rebound, else 0
+  FILE* saved;    // the current port's stream before the rebinding
+};
+static Abandoned abandoned[2 * PORT_SLOTS];
+static int nabandoned = 0;
 
 static bool is_console(FILE* f) { return f == stdin || f == stdout || f == stderr; }
 
@@ -36,30 +44,54 @@ void rd_init_ports() {
     set_port(PORT_OUT_TABLE + 8 * k, OUTPUT_PORT, k == 0 ? stdout : nullptr);
   }
   port_ungot = false;
+  nabandoned = 0;
   for (Value& b : roots.symtab) b = NIL;
 }
 
 // Close `f` once and forget it in every port object that holds it, so that
 // a stream shared by a table slot and a rebound current port is neither
-// closed twice nor used after closing.
-static void close_stream(FILE* f) {
-  if (f == nullptr || is_console(f)) return;
+// closed twice nor used after closing.  False when text written to it
+// earlier or flushed now did not reach the file.
+static bool close_stream(FILE* f) {
+  if (f == nullptr || is_console(f)) return true;
   for (FILE*& s : rd_streams)
     if (s == f) s = nullptr;
   if (rd_stream(PORT_CUR_IN) == nullptr) rd_stream(PORT_CUR_IN) = stdin;
   if (rd_stream(PORT_CUR_OUT) == nullptr) rd_stream(PORT_CUR_OUT) = stdout;
-  std::fclose(f);
+  bool ok = std::ferror(f) == 0;
+  return std::fclose(f) == 0 && ok;
 }
 
+// No error can be raised once the loop has ended: an output file left
+// incomplete is said on standard error.
 void rd_shutdown_ports() {
   close_stream(rd_stream(PORT_CUR_IN));
-  close_stream(rd_stream(PORT_CUR_OUT));
-  close_stream(rd_stream(PORT_TRANSCRIPT));
+  bool ok = close_stream(rd_stream(PORT_CUR_OUT));
+  ok = close_stream(rd_stream(PORT_TRANSCRIPT)) && ok;
   for (int k = 1; k < PORT_SLOTS; ++k) {
     close_stream(rd_stream(PORT_IN_TABLE + 8 * k));
-    close_stream(rd_stream(PORT_OUT_TABLE + 8 * k));
+    ok = close_stream(rd_stream(PORT_OUT_TABLE + 8 * k)) && ok;
   }
+  if (!ok) std::fputs("ondrel: text written to a file or the transcript did not all reach it\n", stderr);
   std::fflush(stdout);
+}
+
+/* ------------------------------------------------------ write failures */
+
+// A file that did not take what was written (a full disk, the file-size
+// limit, an I/O error) fails the write with error 37.  The report goes to
+// the console when the failed file is the current output.
+[[noreturn]] static void write_failed(FILE* f) {
+  if (rd_stream(PORT_CUR_OUT) == f) rd_stream(PORT_CUR_OUT) = stdout;
+  mem_error(E_FILE);
+}
+
+// A failed transcript is closed first, so the report does not fail again.
+[[noreturn]] static void transcript_failed() {
+  FILE* t = rd_stream(PORT_TRANSCRIPT);
+  rd_stream(PORT_TRANSCRIPT) = nullptr;
+  std::fclose(t);
+  mem_error(E_FILE);
 }
 
 /* ------------------------------------------------------- character I/O */
@@ -80,7 +112,10 @@ int rd_read_char(FILE* in) {
   if (in == stdin) {
     bool again = port_ungot.exchange(false, std::memory_order_relaxed);
     FILE* t = rd_stream(PORT_TRANSCRIPT);
-    if (t != nullptr && !again) std::putc(c == EOF ? 0xFF : c, t);
+    if (t != nullptr && !again) {
+      std::putc(c == EOF ? 0xFF : c, t);
+      if (std::ferror(t)) transcript_failed();
+    }
   }
   return c;
 }
@@ -103,6 +138,8 @@ void rd_write_n(const char* text, size_t n, FILE* out) {
     std::fwrite(text, 1, n, out);
   FILE* t = rd_stream(PORT_TRANSCRIPT);
   if (t != nullptr) std::fwrite(text, 1, n, t);
+  if (t != nullptr && std::ferror(t)) transcript_failed();
+  if (out != nullptr && !is_console(out) && std::ferror(out)) write_failed(out);
 }
 
 void rd_write(const char* text, FILE* out) { rd_write_n(text, std::strlen(text), out); }
@@ -137,7 +174,7 @@ static Value open_port(const char* name, const char* mode, Value table, int err)
 Value rd_open_input(const char* name) { return open_port(name, "r", PORT_IN_TABLE, E_IN_PORT); }
 Value rd_open_output(const char* name) { return open_port(name, "w", PORT_OUT_TABLE, E_OUT_PORT); }
 
-void rd_close_port(Value port) { close_stream(rd_stream(port)); }
+bool rd_close_port(Value port) { return close_stream(rd_stream(port)); }
 
 bool rd_port_protected(Value port) {
   return port == PORT_CUR_IN || port == PORT_CUR_OUT || port == PORT_TRANSCRIPT || port == PORT_IN_TABLE ||
@@ -149,23 +186,36 @@ void rd_reset_ports() {
   rd_stream(PORT_CUR_OUT) = stdout;
 }
 
+void rd_abandon_port(Value port, Value current, FILE* saved) {
+  if (nabandoned < 2 * PORT_SLOTS) abandoned[nabandoned++] = Abandoned{port, current, saved};
+}
+
+void rd_settle_ports() {
+  for (int i = 0; i < nabandoned; ++i) {
+    const Abandoned& a = abandoned[i];
+    if (a.current != 0 && rd_stream(a.current) == rd_stream(a.port)) rd_stream(a.current) = a.saved;
+    rd_close_port(a.port);
+  }
+  nabandoned = 0;
+}
+
 /* ------------------------------------------------------------ transcript */
 
 // A transcript already on is closed (its text flushed) once the new file is
 // open; when the new file does not open, the old transcript goes on.
-void rd_transcript_on(const char* name) {
+bool rd_transcript_on(const char* name) {
   FILE* old = rd_stream(PORT_TRANSCRIPT);
   if (old != nullptr) std::fflush(old);
   FILE* f = plat_fopen(name, "w");
-  if (f == nullptr) return;
+  if (f == nullptr) return true;
   rd_stream(PORT_TRANSCRIPT) = f;
-  if (old != nullptr) std::fclose(old);
+  return close_stream(old);
 }
 
-void rd_transcript_off() {
+bool rd_transcript_off() {
   FILE* t = rd_stream(PORT_TRANSCRIPT);
   rd_stream(PORT_TRANSCRIPT) = nullptr;
-  if (t != nullptr) std::fclose(t);
+  return close_stream(t);
 }
 
 bool rd_transcript_active() { return rd_stream(PORT_TRANSCRIPT) != nullptr; }

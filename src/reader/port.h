@@ -33,12 +33,27 @@ void rd_console(const char* text);                       // standard output only
 // Opening and closing.  Open returns 0 when the file does not open.
 Value rd_open_input(const char* name);   // error 30 when the table is full
 Value rd_open_output(const char* name);  // error 31 when the table is full
-void rd_close_port(Value port);               // a rebound current port returns to the console
+// A file that has not taken everything written to it fails: error 37 at
+// the write, false from the closing.
+bool rd_close_port(Value port);  // a rebound current port returns to the console
 bool rd_port_protected(Value port);
 void rd_reset_ports();  // current ports back to the console
 
-void rd_transcript_on(const char* name);  // replaces (and closes) a running one
-void rd_transcript_off();
+// A port a primitive opened for one call, left by an unwind: its current
+// port stays rebound to it (an error report still goes there) until
+// rd_settle_ports sets back what the primitive would have set back and closes
+// it, in the order the ports were left.  rd_settle_ports runs in the reset and
+// after a quit.
+void rd_abandon_port(Value port, Value current, FILE* saved);
+void rd_settle_ports();
+
+// Set-up (console streams, empty tables, an empty symbol table) and
+// shutdown (every stream that is not the console closed).
+void rd_init_ports();
+void rd_shutdown_ports();
+
+bool rd_transcript_on(const char* name);  // replaces (and closes) a running one
+bool rd_transcript_off();
 bool rd_transcript_active();
 
 }  // namespace ondrel

@@ -21,15 +21,11 @@ namespace ondrel {
 constexpr int PR_MAX_DEPTH = 1000;   // lists and vectors nested deeper are cut
 constexpr size_t PR_SCRATCH = 1000;  // bytes collected before each write
 
-namespace {
-
 struct Printer {
   FILE* out;
   size_t n;  // bytes waiting in buf
   char buf[PR_SCRATCH];
 };
-
-}  // namespace
 
 static void flush(Printer& p) {
   rd_write_n(p.buf, p.n, p.out);

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "memory/error.h"
-#include "memory/symtab.h"
 #include "memory/memory.h"
+#include "memory/symtab.h"
 #include "reader/port.h"
 
 namespace ondrel {
@@ -62,15 +62,11 @@ static int fold(int c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 // consumed, and making the string or symbol then fails with error 1.
 constexpr size_t TOKEN_CAP = AREA_BYTES;
 
-namespace {
-
 struct Reader {
   FILE* in;
   int c;            // current character: 0..255 or EOF
   std::string tok;  // token being collected
 };
-
-}  // namespace
 
 static int next(Reader& r) { return r.c = rd_read_char(r.in); }
 static void back(Reader& r) { rd_unget_char(r.c, r.in); }

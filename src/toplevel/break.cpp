@@ -1,8 +1,11 @@
-// break.cpp - the SIGINT handler: Ctrl+C sets a flag the interpreter polls.
+// break.cpp - the SIGINT handler, and the hooks through which the console
+// asks the interpreter about breaks and the editor.
 #include <signal.h>
 #include <unistd.h>
 
+#include "memory/error.h"
 #include "memory/state.h"
+#include "platform/console.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -10,10 +13,11 @@ namespace ondrel {
 static struct sigaction previous;
 
 static void on_break(int) {
-  // Only async-signal-safe work here: the newline and the flag.
+  // Only async-signal-safe work here: the newline and the flag (a
+  // lock-free atomic).
   ssize_t r = write(STDOUT_FILENO, "\n", 1);
   (void)r;
-  vm.break_flag = 1;
+  vm.break_flag.store(1, std::memory_order_relaxed);
 }
 
 void tl_install_break() {
@@ -25,5 +29,12 @@ void tl_install_break() {
 }
 
 void tl_restore_break() { sigaction(SIGINT, &previous, nullptr); }
+
+// A break during an editor evaluation is that evaluation's: the console
+// does not see it.
+static bool break_pending() { return vm.break_flag.load() != 0 && vm.loop_state.load() != 2; }
+static bool editor_busy() { return vm.loop_state.load() == 2; }
+
+void tl_install_hooks() { con_hooks = ConHooks{break_pending, mem_check_break, editor_busy}; }
 
 }  // namespace ondrel

@@ -7,16 +7,18 @@
 #include <cstring>
 #include <ctime>
 
+#include "eval/protect.h"
 #include "memory/error.h"
-#include "platform/lock.h"
 #include "memory/memory.h"
-#include "memory/sjis.h"
+#include "platform/datadir.h"
+#include "platform/lock.h"
 #include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
 
-[[noreturn]] void mem_quit() { throw Unwind{UNWIND_QUIT}; }
+// "ばいばい。\n" in Shift-JIS (CP932); tools/sjis.sh makes the bytes.
+static constexpr char SJ_FAREWELL[] = "\x82\xce\x82\xa2\x82\xce\x82\xa2\x81\x42\n";
 
 // Copy at most 255 bytes of src into the 256-byte home buffer.
 static void set_home(const char* src, size_t n) {
@@ -52,6 +54,52 @@ void tl_find_home(const char* argv0) {
 
 static void console(const char* text) { rd_console(text); }
 
+static constexpr char VERSION_LINE[] = "Ondrel Version 4.2.w (for Windows) \n";
+
+// The answer to --help: the command line, the environment and the places
+// of the init file, with the directories this run would look in.
+static void print_usage() {
+  std::printf(
+      "Usage: ondrel [switches] [file.sc ...]\n"
+      "An interactive Scheme interpreter for teaching.\n"
+      "\n"
+      "Switches, before the first file name:\n"
+      "  -J, -j      Japanese error messages and farewell (Shift-JIS)\n"
+      "  --help      print this text and exit\n"
+      "  --version   print the version line and exit\n"
+      "  Any other argument starting with \"-\" is ignored.\n"
+      "The first argument not starting with \"-\" and every one after it are\n"
+      "Scheme files, loaded in order before the S> prompt appears.\n"
+      "\n"
+      "Environment:\n"
+      "  ROZIVEVUDE  a directory searched for the init file\n"
+      "\n"
+      "The init file ./include.sc is loaded from the first place that has it:\n"
+      "  1. the current directory\n"
+      "  2. the program's directory (%s)\n"
+      "  3. the directory named by ROZIVEVUDE\n"
+      "  4. the data directory (%s)\n"
+      "Without it the program ends. Cursor files such as flower.dat are looked\n"
+      "for in the current directory, then the program's and the data directory.\n",
+      *tl_home != '\0' ? tl_home : "unknown", *plat_data_dir() != '\0' ? plat_data_dir() : "unknown");
+}
+
+// --help and --version among the switches: the first of them is answered
+// before anything else, and the program ends.
+static bool answer_info_switch(char** argv, int first_file) {
+  for (int i = 1; i < first_file; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      print_usage();
+      return true;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::fputs(VERSION_LINE, stdout);
+      return true;
+    }
+  }
+  return false;
+}
+
 static void shutdown() {
   if (mem_base != nullptr) mem_shutdown();
   rd_shutdown_ports();
@@ -66,45 +114,41 @@ int tl_main(int argc, char** argv) {
     if (argv[i][1] == 'J' || argv[i][1] == 'j') vm.japanese = true;
   tl_files_left = argc - i;
   tl_file_cursor = argv + i;
+  if (answer_info_switch(argv, i)) return 0;
 
-  console("Ondrel Version 4.2.w (for Windows) \n");
+  console(VERSION_LINE);
   console(" An interactive Scheme for learning, on Linux.\n");
 
-  bool run_loop = true;
-  try {  // first arming: any unwind ends the program
-    console("Initialize ... ");
-    std::fflush(stdout);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    mem_init();
-    rd_init_ports();
-    tl_init_symbols();
-    tl_install_break();
-    console("Done !\n");
-    ev_reset();
-    tl_load_init_file();
-  } catch (const Unwind&) {
-    run_loop = false;
-  }
+  // First arming: any unwind ends the program.
+  bool run_loop = ev_protected([] {
+                    console("Initialize ... ");
+                    std::fflush(stdout);
+                    std::srand(static_cast<unsigned>(std::time(nullptr)));
+                    mem_init();
+                    rd_init_ports();
+                    tl_init_symbols();
+                    tl_install_break();
+                    tl_install_hooks();
+                    console("Done !\n");
+                    ev_reset();
+                    tl_load_init_file();
+                  }) == 0;
 
   if (run_loop) {
-    try {  // second arming: a failing file abandons the rest
+    // Second arming: a failing file abandons the rest.
+    int files = ev_protected([] {
       while (tl_files_left > 0) {
         --tl_files_left;
         const char* name = *tl_file_cursor++;
         tl_load_file(name);
       }
-    } catch (const Unwind&) {
-      tl_files_left = 0;
-    }
-    for (;;) {  // third arming: errors re-enter the loop
-      try {
-        tl_repl();
-        if (tl_input_at_eof()) console("\n");
-        break;
-      } catch (const Unwind& u) {
-        if (u.code != UNWIND_ERROR) break;
-      }
-    }
+    });
+    if (files != 0) tl_files_left = 0;
+    // Third arming: errors re-enter the loop.
+    while (ev_protected([] {
+             tl_repl();
+             if (tl_input_at_eof()) console("\n");
+           }) == UNWIND_ERROR) {}
   }
 
   shutdown();

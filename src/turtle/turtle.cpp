@@ -6,13 +6,13 @@
 #include <chrono>
 #include <thread>
 
-#include "memory/error.h"
 #include "eval/registry.h"
-#include "memory/symtab.h"
 #include "graphics/gfx.h"
+#include "memory/error.h"
 #include "memory/memory.h"
 #include "memory/state.h"
-#include "toplevel/toplevel.h"
+#include "memory/symtab.h"
+#include "platform/datadir.h"
 #include "turtle/turtletext.h"
 
 namespace ondrel {
@@ -29,7 +29,7 @@ const int32_t TUR_SINE[91] = {
     1047937, 1048416, 1048576,
 };
 
-// ---- arithmetic ----
+/* ------------------------------------------------------------- arithmetic */
 
 int64_t tur_scale(int32_t a, int32_t d) {
   return (int64_t(TUR_SINE[a]) * d + (int64_t(1) << (TUR_FIX_SHIFT - 1))) >> TUR_FIX_SHIFT;
@@ -46,15 +46,11 @@ void tur_offsets(int32_t direction, int32_t d, int64_t& dx, int64_t& dy) {
   }
 }
 
-namespace {
-
 // Speed 0 animates in steps of about 5 units, short ones in steps of 2.
-int32_t slow_steps(int32_t v, int32_t least_fifths) {
+static int32_t slow_steps(int32_t v, int32_t least_fifths) {
   int32_t n = v / 5 >= least_fifths ? v / 5 : v / 2;
   return n < 1 ? 1 : n;
 }
-
-}  // namespace
 
 int32_t tur_move_steps(int32_t speed, int32_t d) {
   constexpr int32_t STEPS[TUR_SPEEDS] = {0, 6, 2, 1};
@@ -71,24 +67,22 @@ int32_t tur_turned(int32_t direction, int64_t t, bool right) {
   return int32_t(d < 0 ? d + 360 : d);
 }
 
-namespace {
+static constexpr char OUT_OF_WINDOW[] = "Out of window : 640x400\n";
+static constexpr char NO_CURSOR[] = "Couldn't create cursor data.\n";
+static constexpr int32_t SPEED_ROW[TUR_SPEEDS] = {105, 0, 35, 70};  // rows in the speed indicator
+static constexpr int32_t SPEED_IMG_H = 35, PEN_IMG_W = 58, PEN_DOWN_X = 56;
 
-constexpr char OUT_OF_WINDOW[] = "Out of window : 640x400\n";
-constexpr char NO_CURSOR[] = "Couldn't create cursor data.\n";
-constexpr int32_t SPEED_ROW[TUR_SPEEDS] = {105, 0, 35, 70};  // rows in the speed indicator
-constexpr int32_t SPEED_IMG_H = 35, PEN_IMG_W = 58, PEN_DOWN_X = 56;
+static uint32_t white() { return GFX_PALETTE[GFX_WHITE]; }
+static uint32_t black() { return GFX_PALETTE[GFX_BLACK]; }
 
-uint32_t white() { return GFX_PALETTE[GFX_WHITE]; }
-uint32_t black() { return GFX_PALETTE[GFX_BLACK]; }
-
-void no_arguments(Value args) {
+static void no_arguments(Value args) {
   if (is(args, PAIR)) mem_error(E_TOO_MANY);
 }
 
-bool in_area(int64_t x, int64_t y) { return x >= 0 && x <= GFX_AREA_W && y >= 0 && y <= GFX_AREA_H; }
+static bool in_area(int64_t x, int64_t y) { return x >= 0 && x <= GFX_AREA_W && y >= 0 && y <= GFX_AREA_H; }
 
 // Waits the delay, a millisecond at a time, so that Ctrl+C ends it at once.
-void delay(int32_t us) {
+static void delay(int32_t us) {
   using clock = std::chrono::steady_clock;
   const clock::time_point end = clock::now() + std::chrono::microseconds(us);
   for (;;) {
@@ -113,13 +107,13 @@ struct GridHeld {
   GridHeld& operator=(const GridHeld&) = delete;
 };
 
-void redraw_held() {
+static void redraw_held() {
   GridHeld hold;
   tur_redraw();
 }
 
 // The built-in image for the current direction.
-void rebuild_turtle_image() {
+static void rebuild_turtle_image() {
   const TurImage& img = TUR_IMAGES[tur_image_index(tur.direction)];
   ras_release(gfx.cursor);
   tur.cursor_width = img.width;
@@ -127,13 +121,11 @@ void rebuild_turtle_image() {
   gfx_make_mono_picture(gfx.cursor, img.width, img.height, img.bits, TUR_IMAGE_SLOT, white(), black());
 }
 
-void draw_grid() {
+static void draw_grid() {
   gfx_select_pen(1, GFX_PALETTE[GFX_SILVER], GFX_PALETTE[GFX_SILVER]);
   for (int32_t y = 0; y <= GFX_AREA_H; y += 50) gfx_draw_line(gfx.screen, 0, y, GFX_AREA_W, y);
   for (int32_t x = 20; x <= 620; x += 50) gfx_draw_line(gfx.screen, x, 0, x, GFX_AREA_H);
 }
-
-}  // namespace
 
 void tur_redraw() {
   ++tur.redraws;
@@ -172,11 +164,9 @@ void tur_redraw() {
   if (us != 0) delay(us);
 }
 
-namespace {
+/* -------------------------------------------------------- moves and turns */
 
-// ---- moves and turns ----
-
-void move(int32_t d, bool forward) {
+static void move(int32_t d, bool forward) {
   int32_t n = tur_move_steps(tur.speed, d);
   int32_t x0 = tur.x, y0 = tur.y;
   int64_t dx = 0, dy = 0;
@@ -201,13 +191,13 @@ void move(int32_t d, bool forward) {
   }
 }
 
-void turn_step(int32_t t, bool right) {
+static void turn_step(int32_t t, bool right) {
   mem_check_break();
   tur.direction = tur_turned(tur.direction, t, right);
   redraw_held();
 }
 
-void turn(int32_t a, bool right) {
+static void turn(int32_t a, bool right) {
   int32_t n = tur_turn_steps(tur.speed, a);
   int32_t q = (a / n) * n, t = q / n;
   if (q != 0)
@@ -217,7 +207,7 @@ void turn(int32_t a, bool right) {
 
 // Argument checks of right, left and rotate: a pair, then the window,
 // then an INTEGER first; what follows is ignored.
-int32_t angle_argument(Value args) {
+static int32_t angle_argument(Value args) {
   if (!is(args, PAIR)) mem_error(E_NOT_ENOUGH);
   gfx_ensure_open();
   Value a = car(args);
@@ -227,7 +217,7 @@ int32_t angle_argument(Value args) {
 
 enum Compass { NORTH = 0, EAST = 90, SOUTH = 180, WEST = 270 };
 
-void face(Compass c) {
+static void face(Compass c) {
   int32_t d = tur.direction;
   switch (c) {
     case NORTH:
@@ -263,14 +253,14 @@ void face(Compass c) {
   redraw_held();
 }
 
-// ---- pen and speed ----
+/* ---------------------------------------------------------- pen and speed */
 
-void pen_image(int32_t from_x) {
+static void pen_image(int32_t from_x) {
   ras_copy(gfx.panel, 1, 213, PEN_IMG_W, GFX_PEN_IND_H, gfx.pen_ind, from_x, 0);
   gfx_present();
 }
 
-void pen_up() {
+static void pen_up() {
   if (gfx.pen_state == TUR_PEN_UP) {
     gfx_message(TUR_PEN_ALREADY_UP);
     return;
@@ -279,7 +269,7 @@ void pen_up() {
   pen_image(0);
 }
 
-void pen_down() {
+static void pen_down() {
   if (gfx.pen_state == TUR_PEN_DOWN) {
     gfx_message(TUR_PEN_ALREADY_DOWN);
     return;
@@ -288,12 +278,12 @@ void pen_down() {
   pen_image(PEN_DOWN_X);
 }
 
-void speed_image() {
+static void speed_image() {
   ras_copy(gfx.panel, 1, 278, GFX_SPEED_IND_W, SPEED_IMG_H, gfx.speed_ind, 0, SPEED_ROW[tur.speed]);
   gfx_present();
 }
 
-void faster() {
+static void faster() {
   if (tur.speed == TUR_SPEEDS - 1) {
     gfx_message(TUR_FASTEST);
     return;
@@ -302,7 +292,7 @@ void faster() {
   speed_image();
 }
 
-void slower() {
+static void slower() {
   if (tur.speed == 0) {
     gfx_message(TUR_SLOWEST);
     return;
@@ -311,20 +301,20 @@ void slower() {
   speed_image();
 }
 
-void go_home() {
+static void go_home() {
   tur.x = TUR_HOME_X, tur.y = TUR_HOME_Y;
   tur_redraw();
 }
 
-// ---- cursors ----
+/* ---------------------------------------------------------------- cursors */
 
 // The built-in turtle for a null name, else the cursor file of that name.
-void choose_cursor(const char* file) {
+static void choose_cursor(const char* file) {
   ras_release(gfx.cursor);
   bool ok;
   int32_t w = TUR_IMAGES[0].width, h = TUR_IMAGES[0].height;
   if (file) {
-    CursorLoad r = gfx_load_cursor_file(gfx.cursor, file, white(), black());
+    CursorLoad r = gfx_load_cursor_file(gfx.cursor, plat_find_shipped(file).c_str(), white(), black());
     ok = r.ok, w = r.width, h = r.height;
   } else {
     ok = gfx_make_mono_picture(gfx.cursor, w, h, TUR_IMAGES[0].bits, TUR_IMAGE_SLOT, white(), black());
@@ -341,26 +331,26 @@ void choose_cursor(const char* file) {
   tur_redraw();
 }
 
-// ---- hooks of the window's opening and closing ----
+/* ------------------------------ hooks of the window's opening and closing */
 
-void open_speed() {
+static void open_speed() {
   tur.speed = 1;
   faster();
 }
 
-void open_cursor() {
+static void open_cursor() {
   choose_cursor(nullptr);
   tur_redraw();
 }
 
-void home_north() {
+static void home_north() {
   go_home();
   face(NORTH);
 }
 
-// ---- the primitives ----
+/* --------------------------------------------------------- the primitives */
 
-Value p_jump(Value args) {
+static Value p_jump(Value args) {
   int32_t v[2] = {};
   gfx_collect_ints(args, 2, v);
   if (!in_area(v[0], v[1])) {
@@ -372,52 +362,52 @@ Value p_jump(Value args) {
   return NIL;
 }
 
-Value p_home(Value args) {
+static Value p_home(Value args) {
   no_arguments(args);
   gfx_ensure_open();
   go_home();
   return NIL;
 }
 
-Value p_right(Value args) {
+static Value p_right(Value args) {
   int32_t a = angle_argument(args);
   turn(a, true);
   return NIL;
 }
 
-Value p_left(Value args) {
+static Value p_left(Value args) {
   int32_t a = angle_argument(args);
   turn(a, false);
   return NIL;
 }
 
-Value compass(Value args, Compass c) {
+static Value compass(Value args, Compass c) {
   no_arguments(args);
   gfx_ensure_open();
   face(c);
   return NIL;
 }
 
-Value p_north(Value args) { return compass(args, NORTH); }
-Value p_east(Value args) { return compass(args, EAST); }
-Value p_south(Value args) { return compass(args, SOUTH); }
-Value p_west(Value args) { return compass(args, WEST); }
+static Value p_north(Value args) { return compass(args, NORTH); }
+static Value p_east(Value args) { return compass(args, EAST); }
+static Value p_south(Value args) { return compass(args, SOUTH); }
+static Value p_west(Value args) { return compass(args, WEST); }
 
-Value p_forward(Value args) {
+static Value p_forward(Value args) {
   int32_t d = 0;
   gfx_collect_ints(args, 1, &d);
   move(d, true);
   return NIL;
 }
 
-Value p_back(Value args) {
+static Value p_back(Value args) {
   int32_t d = 0;
   gfx_collect_ints(args, 1, &d);
   move(d, false);
   return NIL;
 }
 
-Value p_r_forward_r(Value args) {
+static Value p_r_forward_r(Value args) {
   int32_t v[2] = {};
   gfx_collect_ints(args, 2, v);
   turn(v[1], true);
@@ -426,46 +416,46 @@ Value p_r_forward_r(Value args) {
   return NIL;
 }
 
-Value p_penup(Value args) {
+static Value p_penup(Value args) {
   no_arguments(args);
   gfx_ensure_open();
   pen_up();
   return NIL;
 }
 
-Value p_pendown(Value args) {
+static Value p_pendown(Value args) {
   no_arguments(args);
   gfx_ensure_open();
   pen_down();
   return NIL;
 }
 
-Value p_slow(Value args) {
+static Value p_slow(Value args) {
   no_arguments(args);
   gfx_ensure_open();
   slower();
   return NIL;
 }
 
-Value p_fast(Value args) {
+static Value p_fast(Value args) {
   no_arguments(args);
   gfx_ensure_open();
   faster();
   return NIL;
 }
 
-Value p_sc(Value) {
+static Value p_sc(Value) {
   tur.grid = tur.grid == TUR_GRID_OFF ? TUR_GRID_ON : TUR_GRID_OFF;
   return NIL;
 }
 
-Value p_info_direction(Value) { return mem_make_integer(gfx.open ? tur.direction : -1); }
+static Value p_info_direction(Value) { return mem_make_integer(gfx.open ? tur.direction : -1); }
 
-Value p_info_pendown(Value) { return boolean(gfx.open && gfx.pen_state == TUR_PEN_DOWN); }
+static Value p_info_pendown(Value) { return boolean(gfx.open && gfx.pen_state == TUR_PEN_DOWN); }
 
-Value p_info_speed(Value) { return mem_make_integer(gfx.open ? tur.speed : -1); }
+static Value p_info_speed(Value) { return mem_make_integer(gfx.open ? tur.speed : -1); }
 
-Value p_info_position(Value) {
+static Value p_info_position(Value) {
   if (!gfx.open) return NIL;
   Value y = mem_make_integer(tur.y);
   Protect keep(y);
@@ -475,23 +465,23 @@ Value p_info_position(Value) {
   return mem_cons(x, tail);
 }
 
-Value p_help_logo(Value args) {
+static Value p_help_logo(Value args) {
   no_arguments(args);
   for (const char* line : TUR_HELP_LOGO) gfx_message(line);
   return NIL;
 }
 
-Value p_change_cursor(Value) {
+static Value p_change_cursor(Value) {
   if (gfx.open) choose_cursor("flower.dat");
   return NIL;
 }
 
-Value p_change_cursor2(Value) {
+static Value p_change_cursor2(Value) {
   if (gfx.open) choose_cursor("arrow.dat");
   return NIL;
 }
 
-Value p_init(Value args) {
+static Value p_init(Value args) {
   no_arguments(args);
   gfx_ensure_open();
   if (gfx.pen_state != TUR_PEN_DOWN) pen_down();
@@ -504,7 +494,7 @@ Value p_init(Value args) {
   return NIL;
 }
 
-constexpr PrimDef TUR_PRIMS[] = {
+static constexpr PrimDef TUR_PRIMS[] = {
     {"jump", K_ONE, p_jump},
     {"home", K_ONE, p_home},
     {"rotate", K_ONE, p_right},
@@ -532,9 +522,8 @@ constexpr PrimDef TUR_PRIMS[] = {
     {"change-cursor", K_ONE, p_change_cursor},
     {"change-cursor2", K_ONE, p_change_cursor2},
     {"init", K_ONE, p_init},
+    {"cursor", K_ONE, tur_cursor},
 };
-
-}  // namespace
 
 Value tur_cursor(Value args) {
   gfx_ensure_open();

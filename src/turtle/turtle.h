@@ -45,7 +45,7 @@ struct TurImage {
 extern const TurImage TUR_IMAGES[TUR_NIMAGES];
 inline int32_t tur_image_index(int32_t direction) { return (direction / 15) % TUR_NIMAGES; }
 
-// ---- arithmetic ----
+/* ------------------------------------------------------------- arithmetic */
 
 // (T[a] x d + 2^19) >> 20 without overflow: d sin a, rounded half up.
 int64_t tur_scale(int32_t a, int32_t d);
@@ -56,12 +56,14 @@ int32_t tur_turn_steps(int32_t speed, int32_t a);
 // The direction after one turning step of t degrees (clockwise when right).
 int32_t tur_turned(int32_t direction, int64_t t, bool right);
 
-// ---- the redraw and the operations other groups use ----
+/* ------------------------- the redraw and the operations other groups use */
 
 void tur_redraw();
 // "cursor": the built-in turtle, or a cursor file named by the first argument.
 Value tur_cursor(Value args);
 // Installs the opening and closing hooks of the graphics window.
 void tur_install_hooks();
+// Installs the hooks and registers the turtle primitives.
+void tur_register();
 
 }  // namespace ondrel

@@ -13,6 +13,7 @@
 #include "../reader/reader_support.h"
 #include "editor/editor.h"
 #include "memory/memory.h"
+#include "platform/editctl.h"
 #include "platform/editwin_headless.h"
 #include "toplevel/toplevel.h"
 
@@ -94,8 +95,8 @@ struct Editor : rdtest::Fresh {
   }
 };
 
-TEST(EditorFiles, LoadingAddsCarriageReturnsAndSavingDropsThem) {
-  std::string p = "/tmp/ondrel-editor-file.sc";
+TEST_F(Editor, LoadingAddsCarriageReturnsAndSavingDropsThem) {
+  std::string p = path("file.sc");
   std::string text;
   spit(p, "");
   ASSERT_TRUE(ed_read_file(p.c_str(), text));
@@ -108,20 +109,39 @@ TEST(EditorFiles, LoadingAddsCarriageReturnsAndSavingDropsThem) {
   EXPECT_EQ(text, "x\r\ny\r\n");
   ASSERT_TRUE(ed_write_file(p.c_str(), "(a\r\nb)\r\n\r\nc"));
   EXPECT_EQ(slurp(p), "(a\nb)\n\nc");
-  ASSERT_TRUE(ed_write_file(p.c_str(), ""));
-  EXPECT_EQ(slurp(p), "");
-  std::remove(p.c_str());
-  EXPECT_FALSE(ed_read_file("/tmp/ondrel-editor-no/such.sc", text));
+  std::string nul("a\0b\r\n", 5);  // every other byte is written as it is
+  ASSERT_TRUE(ed_write_file(p.c_str(), nul));
+  EXPECT_EQ(slurp(p), std::string("a\0b\n", 4));
+  EXPECT_FALSE(ed_read_file(path("no/such.sc").c_str(), text));
 }
 
-TEST(EditorFiles, AFailedSaveLeavesTheTargetWhole) {
-  // A directory in the way of the rename: the old contents stay.
-  std::string d = "/tmp/ondrel-editor-target";
-  ASSERT_EQ(std::system(("rm -rf " + d + " && mkdir -p " + d + "/x.sc/sub").c_str()), 0);
-  EXPECT_FALSE(ed_write_file((d + "/x.sc").c_str(), "text\r\n"));
-  EXPECT_EQ(std::system(("test -d " + d + "/x.sc/sub && test ! -e " + d + "/x.sc.tmp~").c_str()), 0);
-  EXPECT_FALSE(ed_write_file("/tmp/ondrel-editor-no/such.sc", "t"));
-  ASSERT_EQ(std::system(("rm -rf " + d).c_str()), 0);
+// What saving leaves on disk: the old file whole whenever the save is
+// refused or fails, its mode otherwise, and links as they were.
+TEST_F(Editor, SavingNeverDamagesWhatIsOnDisk) {
+  ASSERT_EQ(std::system("echo old > mode.sc && chmod 640 mode.sc && mkdir -p real dir.sc/sub && "
+                        "echo old > real/t.sc && ln -s real/t.sc link.sc && echo old > ro.sc && "
+                        "chmod 444 ro.sc && echo old > victim && ln -s victim scratch.sc"),
+            0);
+  std::string long_path = path(std::string(250, 'n').c_str());
+  struct Case {
+    std::string path;
+    bool through_links, saved;
+    const char* check;  // a shell test of the result
+  } cases[] = {
+      {"mode.sc", true, true, "[ $(stat -c %a mode.sc) = 640 ] && grep -qx new mode.sc"},
+      {"link.sc", true, true, "[ -L link.sc ] && grep -qx new real/t.sc"},
+      {"ro.sc", true, false, "grep -qx old ro.sc"},
+      {"dir.sc", true, false, "[ -d dir.sc/sub ]"},
+      {long_path, true, false, "[ -z \"$(ls | grep nnn)\" ]"},
+      {"no/such.sc", true, false, "[ ! -e no ]"},
+      {"scratch.sc", false, true, "[ ! -L scratch.sc ] && grep -qx old victim && grep -qx new scratch.sc"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.substr(0, 40));
+    EXPECT_EQ(ed_write_file(c.path.c_str(), "new\r\n", c.through_links), c.saved);
+    EXPECT_EQ(std::system(c.check), 0);
+  }
+  EXPECT_EQ(std::system("[ -z \"$(ls -A | grep ondrel)\" ]"), 0);  // no temporary file left
 }
 
 TEST(EditorIndent, BreaksAfterEachClosedListAtItsDepth) {
@@ -131,6 +151,18 @@ TEST(EditorIndent, BreaksAfterEachClosedListAtItsDepth) {
   // Depth never goes below 0; a space after a final ")" goes.
   EXPECT_EQ(ed_indent(") a) "), ")\r\na)\r\n\r\n");
   EXPECT_EQ(ed_indent(""), "\r\n");
+}
+
+TEST(EditorIndent, ANewLineStartsAtTheDepthOfTheOpenBrackets) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"", 0},
+      {"(define (sq x)", 1},
+      {"(define (sq x) (* x x))", 0},
+      {"))) (a", 1},                           // unmatched closers count for nothing
+      {"(f \"(\\\"(\" #\\( #\\) ; ((\n(", 2},  // strings, characters, comments
+      {"(a ; (\n b", 1},
+  };
+  for (const auto& [text, depth] : cases) EXPECT_EQ(ec_open_brackets(text), depth) << text;
 }
 
 TEST_F(Editor, ShowsADefinitionThroughTheTemporaryFile) {
@@ -180,6 +212,17 @@ TEST_F(Editor, MenuItemsAreNumberedInCreationOrder) {
   EXPECT_EQ(hl_item(6).menu, ED_MENU_BAR);
   EXPECT_EQ(std::string(hl_item(15).label), "Scheme(&S)");
   EXPECT_EQ(std::string(ED_DIALOG_FILTER_NAME), cp932("Scheme ソースファイル(*.sc)"));
+}
+
+TEST_F(Editor, TheCtrlStateComesWithEachKey) {
+  open();
+  // Ctrl went down; its release went elsewhere (a dialog).  The next key
+  // says Ctrl is up, so it is text, not Save.
+  hl_post(EdEvent{ED_EV_KEY_DOWN, ED_KEY_CONTROL, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_KEY_DOWN, 'S', 0, 0, 0});
+  hl_wait_idle();
+  EXPECT_EQ(hl_keys_passed(), 2);  // Ctrl and S, both to the control
+  EXPECT_EQ(hl_last_dialog_caption(), "");
 }
 
 TEST_F(Editor, ShortcutsNeedTheirCtrlState) {
@@ -260,6 +303,10 @@ TEST_F(Editor, SaveAndSaveAsReportEachOutcome) {
   hl_answer_dialog(true, path("no/b.sc").c_str(), "b.sc");
   EXPECT_EQ(command(ED_CMD_SAVE_AS), "b.sc: Couldn't open file.\n");
   EXPECT_EQ(hl_title(), "a.sc - OEditor");
+  // A path too long for the buffers is refused, never shortened.
+  std::string long_name(250, 'n');
+  hl_answer_dialog(true, path(long_name.c_str()).c_str(), long_name.c_str());
+  EXPECT_EQ(command(ED_CMD_SAVE_AS), long_name + ": Couldn't open file.\n");
   hl_answer_dialog(true, path("b.sc").c_str(), "b.sc");
   EXPECT_EQ(command(ED_CMD_SAVE_AS), "b.sc saved.\n");
   EXPECT_EQ(hl_title(), "b.sc - OEditor");
@@ -278,7 +325,7 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
   EXPECT_EQ(hl_questions_asked(), 1);
   EXPECT_EQ(hl_text(), "keep");
   hl_post_command(ED_CMD_QUIT);
-  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0, 0});
   hl_post_key(ED_KEY_ESCAPE, false);
   hl_wait_idle();
   EXPECT_EQ(hl_questions_asked(), 4);
@@ -287,7 +334,7 @@ TEST_F(Editor, ChangedTextIsDiscardedOnlyWhenTheUserAgrees) {
   command(ED_CMD_NEW);
   EXPECT_EQ(hl_text(), "");
   // Unchanged since New: closing asks nothing.
-  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0});
+  hl_post(EdEvent{ED_EV_CLOSE, 0, 0, 0, 0});
   hl_wait_closed();
   EXPECT_EQ(hl_questions_asked(), 5);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/sjis_utf8.h"
+#include "support/tempdir.h"
 
 using namespace ondrel;
 
@@ -26,11 +27,9 @@ std::string escape(unsigned b) {
 
 // What `iconv -f FROM -t TO` makes of text; nullopt-like false when iconv fails.
 bool iconv_cmd(const std::string& text, const char* from, const char* to, std::string& out) {
-  // One file per process: the cases run side by side under ctest -j.
-  std::string path = testing::TempDir() + "sjis_utf8_in_XXXXXX";
-  int fd = mkstemp(path.data());
-  if (fd < 0) return false;
-  FILE* f = fdopen(fd, "wb");
+  TempDir dir;
+  std::string path = dir / "in";
+  FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   std::fwrite(text.data(), 1, text.size(), f);
   std::fclose(f);
@@ -39,9 +38,7 @@ bool iconv_cmd(const std::string& text, const char* from, const char* to, std::s
   if (!p) return false;
   out.clear();
   for (int c; (c = std::fgetc(p)) != EOF;) out.push_back(char(c));
-  bool ok = pclose(p) == 0;
-  std::remove(path.c_str());
-  return ok;
+  return pclose(p) == 0;
 }
 
 TEST(SjisUtf8, EverySingleByteRoundTrips) {

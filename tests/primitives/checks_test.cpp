@@ -1,11 +1,13 @@
-// checks_test.cpp - argument checks of every primitive: missing arguments,
-// a wrong type in each position, and every small combination of values.
+// checks_test.cpp - every primitive of the list, number, character, string
+// and vector groups over every small combination of values, and the
+// generator behind random.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <set>
 #include <string>
 
+#include "primitives/prim.h"
 #include "primitives/prim_support.h"
 
 using namespace primtest;
@@ -43,7 +45,7 @@ Value value_of(char k) {
     case 'c': return C('a');
     case 'y': return Y("foo");
     case 'l': return L({I(1), I(2)});
-    case 'v': return keep(call_free("vector", {I(1), I(2)}));
+    case 'v': return keep(call_list("vector", L({I(1), I(2)}), false));
     case 'n': return NIL;
     case 't': return mem_true;
     case 'k': return Y("if");
@@ -56,83 +58,6 @@ Value args_of(const std::string& kinds) {
   for (size_t i = kinds.size(); i-- > 0;) list = keep(mem_cons(value_of(kinds[i]), list));
   return list;
 }
-
-struct Row {
-  const char* name;
-  const char* args;  // letters of value_of
-  int want;          // error code, 0 for a result, -2 for a quit
-};
-
-// The documented first failing check of each primitive, for no arguments
-// and for a wrong type in each position it checks.
-const Row ROWS[] = {
-    {"null?", "", 0}, {"car", "", 17}, {"car", "i", 17}, {"cdr", "", 17}, {"cdr", "s", 17},
-    {"cons", "", 0}, {"eq?", "", 0}, {"eqv?", "", 0}, {"equal?", "", 0}, {"string?", "", 0},
-    {"char?", "", 0}, {"symbol?", "", 0}, {"number?", "", 0}, {"procedure?", "", 0},
-    {"boolean?", "", 0}, {"pair?", "", 0}, {"bye", "", -2}, {"trace", "", 15}, {"trace", "k", 15},
-    {"trace", "s", 15}, {"untrace", "", 15}, {"untrace", "t", 15}, {"list", "", 0},
-    {"append", "", 13}, {"append", "li", 17}, {"append", "il", 17}, {"append", "lil", 17},
-    {"set-car!", "", 17}, {"set-car!", "ii", 17}, {"set-cdr!", "", 17}, {"set-cdr!", "vi", 17},
-    {"not", "", 0}, {"gc", "", 0}, {"symbol->string", "", 15}, {"symbol->string", "s", 15},
-    {"string->symbol", "", 18}, {"string->symbol", "y", 18}, {"random", "", 16},
-    {"random", "r", 16},
-    {"complex?", "", 0}, {"real?", "", 0}, {"rational?", "", 0}, {"integer?", "", 0},
-    {"exact?", "", 0}, {"inexact?", "", 0}, {"zero?", "", 0},
-    {"+", "", 13}, {"+", "s", 13}, {"+", "si", 16}, {"+", "is", 16}, {"+", "iis", 16},
-    {"-", "", 13}, {"-", "i", 13}, {"-", "ri", 0}, {"-", "ic", 16},
-    {"*", "", 13}, {"*", "i", 13}, {"*", "yi", 16}, {"*", "in", 16},
-    {"/", "", 13}, {"/", "i", 13}, {"/", "vi", 16}, {"/", "il", 16}, {"/", "iz", 36}, {"/", "rz", 0},
-    {"=", "", 13}, {"=", "i", 13}, {"=", "si", 16}, {"=", "is", 16}, {"=", "izs", 0},
-    {">", "", 13}, {">", "i", 13}, {">", "ci", 16}, {">", "ic", 16}, {">", "zis", 0},
-    {"<", "", 13}, {"<", "i", 13}, {"<", "ti", 16}, {"<", "it", 16}, {"<", "izs", 0},
-    {">=", "", 13}, {">=", "i", 13}, {">=", "ni", 16}, {">=", "in", 16},
-    {"<=", "", 13}, {"<=", "i", 13}, {"<=", "ki", 16}, {"<=", "ik", 16},
-    {"even?", "", 16}, {"even?", "r", 16}, {"odd?", "", 16}, {"odd?", "s", 16},
-    {"remainder", "", 13}, {"remainder", "i", 13}, {"remainder", "ri", 16},
-    {"remainder", "ir", 16}, {"remainder", "iz", 36}, {"remainder", "zr", 16},
-    {"number->string", "", 24}, {"number->string", "r", 24}, {"number->string", "is", 24},
-    {"number->string", "iz", 28}, {"string->number", "", 18}, {"string->number", "i", 18},
-    {"string->number", "ss", 24}, {"string->number", "sz", 28},
-    {"vector?", "", 0}, {"make-vector", "", 24}, {"make-vector", "s", 24}, {"vector", "", 0},
-    {"vector-length", "", 20}, {"vector-length", "l", 20}, {"vector-ref", "", 20},
-    {"vector-ref", "li", 20}, {"vector-ref", "vs", 24}, {"vector-ref", "v", 24},
-    {"vector-set!", "", 20}, {"vector-set!", "iii", 20}, {"vector-set!", "vsi", 24},
-    {"vector->list", "", 20}, {"vector->list", "l", 20}, {"list->vector", "", 0},
-    {"list->vector", "i", 17}, {"vector-fill!", "", 20}, {"vector-fill!", "li", 20},
-    {"char=?", "", 13}, {"char=?", "c", 13}, {"char=?", "ccc", 14}, {"char=?", "ic", 19},
-    {"char=?", "ci", 19}, {"char<?", "", 13}, {"char<?", "sc", 19}, {"char>?", "cy", 19},
-    {"char<=?", "iii", 14}, {"char>=?", "c", 13}, {"char-ci=?", "", 13}, {"char-ci=?", "cs", 19},
-    {"char-ci<?", "cn", 19}, {"char-ci>?", "tc", 19}, {"char-ci<=?", "cccc", 14},
-    {"char-ci>=?", "i", 13},
-    {"char-alphabetic?", "", 13}, {"char-alphabetic?", "cc", 14}, {"char-alphabetic?", "i", 19},
-    {"char-numeric?", "", 13}, {"char-numeric?", "s", 19}, {"char-whitespace?", "", 13},
-    {"char-whitespace?", "y", 19}, {"char-upper-case?", "", 13}, {"char-upper-case?", "n", 19},
-    {"char-lower-case?", "", 13}, {"char-lower-case?", "ii", 14}, {"char->integer", "", 13},
-    {"char->integer", "i", 19}, {"integer->char", "", 13}, {"integer->char", "c", 16},
-    {"integer->char", "ii", 14}, {"char-upcase", "", 13}, {"char-upcase", "s", 19},
-    {"char-downcase", "", 13}, {"char-downcase", "r", 19},
-    {"make-string", "", 24}, {"make-string", "s", 24}, {"make-string", "ii", 19},
-    {"string", "", 0}, {"string", "ci", 19}, {"string", "i", 19}, {"string-length", "", 18},
-    {"string-length", "y", 18}, {"string-ref", "", 18}, {"string-ref", "yi", 18},
-    {"string-ref", "ss", 24}, {"string-set!", "", 18}, {"string-set!", "cic", 18},
-    {"string-set!", "ssc", 24}, {"string-set!", "sis", 19},
-    {"string=?", "", 18}, {"string=?", "ys", 18}, {"string=?", "sy", 18},
-    {"string<?", "", 18}, {"string<?", "is", 18}, {"string<?", "si", 18},
-    {"string>?", "", 18}, {"string>?", "cs", 18}, {"string>?", "sc", 18},
-    {"string<=?", "", 18}, {"string<=?", "ls", 18}, {"string<=?", "sl", 18},
-    {"string>=?", "", 18}, {"string>=?", "vs", 18}, {"string>=?", "sv", 18},
-    {"string-ci=?", "", 18}, {"string-ci=?", "ys", 18}, {"string-ci=?", "sy", 18},
-    {"string-ci<?", "", 18}, {"string-ci<?", "ts", 18}, {"string-ci<?", "st", 18},
-    {"string-ci>?", "", 18}, {"string-ci>?", "ns", 18}, {"string-ci>?", "sn", 18},
-    {"string-ci<=?", "", 18}, {"string-ci<=?", "rs", 18}, {"string-ci<=?", "sr", 18},
-    {"string-ci>=?", "", 18}, {"string-ci>=?", "ks", 18}, {"string-ci>=?", "sk", 18},
-    {"substring", "", 18}, {"substring", "iii", 18}, {"substring", "ssi", 24},
-    {"substring", "sis", 24}, {"substring", "s", 24}, {"string-append", "", 0},
-    {"string-append", "si", 18}, {"string-append", "is", 18}, {"string->list", "", 18},
-    {"string->list", "l", 18}, {"list->string", "", 0}, {"list->string", "i", 17},
-    {"list->string", "l", 19}, {"string-copy", "", 18}, {"string-copy", "y", 18},
-    {"string-fill!", "", 18}, {"string-fill!", "ic", 18}, {"string-fill!", "si", 19},
-};
 
 // Error reports go to standard output; keep them out of the test log.
 struct Quiet {
@@ -152,22 +77,6 @@ struct Quiet {
 };
 
 using Checks = Prims;
-
-TEST_F(Checks, EveryPrimitiveHasRows) {
-  std::set<std::string> covered;
-  for (const Row& r : ROWS) covered.insert(r.name);
-  for (const char* name : ALL) EXPECT_TRUE(covered.count(name)) << name;
-  for (const char* name : ALL) EXPECT_TRUE(is(car(mem_intern(name)), PRIMITIVE)) << name;
-  EXPECT_EQ(sizeof ALL / sizeof ALL[0], 97u);
-}
-
-TEST_F(Checks, FirstFailingCheckGivesTheDocumentedError) {
-  Quiet quiet;
-  for (const Row& r : ROWS) {
-    EXPECT_EQ(error_of_list(r.name, args_of(r.args)), r.want) << "(" << r.name << " " << r.args << ")";
-    EXPECT_EQ(mem.sp, 0u) << r.name;
-  }
-}
 
 // Every primitive over every sequence of up to two values, and of three
 // for those that read a third: a result or one of the documented errors,
@@ -198,6 +107,20 @@ TEST_F(Checks, EveryCombinationOfValues) {
       }
     }
   }
+}
+
+// The generator of random: x = x * 214013 + 2531011 (mod 2^32), each draw
+// bits 16 to 30 of x; n from -1 to 1 draws nothing.
+TEST_F(Checks, RandomFollowsTheGenerator) {
+  prim_random_state = 1;
+  EXPECT_EQ(prim_random_draw(), 41u);
+  EXPECT_EQ(prim_random_draw(), 18467u);
+  prim_random_state = 1;
+  for (int32_t n : {0, 1, -1}) EXPECT_EQ(int_value(call_list("random", L({I(n)}))), 0);
+  EXPECT_EQ(prim_random_state, 1u);
+  EXPECT_EQ(int_value(call_list("random", L({I(10)}))), 1);    // 41 mod 10
+  EXPECT_EQ(int_value(call_list("random", L({I(-5)}))), -2);   // -(18467 mod 5)
+  EXPECT_EQ(int_value(call_list("random", L({I(100000)}))), 6334);
 }
 
 }  // namespace

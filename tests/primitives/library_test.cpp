@@ -81,14 +81,14 @@ TEST_F(Library, EveryCombinationEndsInAResultOrAnError) {
 // The literal numbers a definition handed out stay the same objects across
 // collections, as the literals of the Scheme definitions did.
 TEST_F(Library, LiteralResultsKeepTheirIdentity) {
-  Value zero = call("length", {NIL});
-  Value one = call("lcm", {});
+  Value zero = call_list("length", L({NIL}));
+  Value one = call_list("lcm", L({}));
   mem_collect(GC_USER);
-  EXPECT_EQ(call("length", {NIL}), zero);
-  EXPECT_EQ(call("lcm", {}), one);
-  EXPECT_EQ(call("expt", {I(5), I(0)}), call("expt", {I(7), I(0)}));
-  EXPECT_NE(call("gcd", {}), zero);  // each definition had its own literal
-  EXPECT_EQ(show(call("gcd", {})), "0");
+  EXPECT_EQ(call_list("length", L({NIL})), zero);
+  EXPECT_EQ(call_list("lcm", L({})), one);
+  EXPECT_EQ(call_list("expt", L({I(5), I(0)})), call_list("expt", L({I(7), I(0)})));
+  EXPECT_NE(call_list("gcd", L({})), zero);  // each definition had its own literal
+  EXPECT_EQ(int_value(call_list("gcd", L({}))), 0);
 }
 
 }  // namespace

@@ -2,15 +2,16 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "eval/registry.h"
 #include "memory/symtab.h"
 #include "memory/memory.h"
+#include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace primtest {
@@ -53,58 +54,11 @@ inline Value call_list(const char* name, Value args, bool hold = true) {
   vm.app = NIL;
   return hold ? keep(r) : r;
 }
-inline Value call(const char* name, std::initializer_list<Value> args) { return call_list(name, L(args)); }
-// The same without keeping the result or the argument list.
-inline Value call_free(const char* name, std::initializer_list<Value> args) {
-  std::vector<Value> v(args);
-  Value list = NIL;
-  for (size_t i = v.size(); i-- > 0;) list = mem_cons(v[i], list);
-  return call_list(name, list, false);
-}
 
 // The error code raised by the call, or 0 when it returned.
 inline int error_of_list(const char* name, Value args) {
-  try {
-    call_list(name, args);
-  } catch (const Unwind& u) {
-    return u.code == UNWIND_ERROR ? vm.last_error : -u.code;
-  }
-  return 0;
-}
-inline int error_of(const char* name, std::initializer_list<Value> args) { return error_of_list(name, L(args)); }
-
-// A written form of the value, enough for the assertions of these tests.
-inline std::string show(Value v) {
-  char buf[64];
-  switch (type_of(v)) {
-    case INTEGER: std::snprintf(buf, sizeof buf, "%d", int_value(v)); return buf;
-    case REAL: std::snprintf(buf, sizeof buf, "%g", real_value(v)); return std::string(buf) + "r";
-    case STRING: return "\"" + std::string(str_bytes(v)) + "\"";
-    case CHARACTER: return std::string("#\\") + static_cast<char>(char_code(v));
-    case SYMBOL: case CONSTANT: case KEYWORD: return sym_name(v);
-    case VECTOR: {
-      std::string s = "#(";
-      for (uint32_t i = 0; i < vec_len(v); ++i) s += (i ? " " : "") + show(vec_slots(v)[i]);
-      return s + ")";
-    }
-    case PAIR: {
-      std::string s = "(";
-      for (int n = 0;; ++n) {
-        if (n > 1000) return s + " ...)";
-        s += show(car(v));
-        v = cdr(v);
-        if (v == NIL) break;
-        if (!is(v, PAIR)) {
-          s += " . " + show(v);
-          break;
-        }
-        s += " ";
-      }
-      return s + ")";
-    }
-    case PRIMITIVE: return "#<primitive>";
-    default: std::snprintf(buf, sizeof buf, "#<tag %d>", type_of(v)); return buf;
-  }
+  int code = ev_protected([&] { call_list(name, args); });
+  return code == UNWIND_ERROR ? vm.last_error : -code;
 }
 
 // Fresh regions and the whole symbol table for every test.

@@ -2,6 +2,7 @@
 // cuts for deep and circular structures.
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "reader/reader_support.h"
 
@@ -34,31 +35,28 @@ struct Printer : Fresh {
 };
 
 TEST_F(Printer, NamesOfSymbolsConstantsAndKeywords) {
-  EXPECT_EQ(written(mem_intern("Mixed-Case")), "Mixed-Case");  // bytes unchanged
-  EXPECT_EQ(written(NIL), "()");
-  EXPECT_EQ(written(mem_true), "#t");
-  EXPECT_EQ(written(mem_false), "#f");
-  EXPECT_EQ(written(mem_eof), "#<EOF>");
-  EXPECT_EQ(written(mem_unspecified), "#<unspecified>");
-  EXPECT_EQ(written(mem_else), "else");
-  EXPECT_EQ(written(mem_arrow), "=>");
-  EXPECT_EQ(written(mem_lambda), "lambda");
   Value traced = mem_intern("fact");
   cell(traced).tag |= TRACE_FLAG;
-  EXPECT_EQ(written(traced), "fact");
+  const std::pair<Value, const char*> rows[] = {
+      {mem_intern("Mixed-Case"), "Mixed-Case"},  // bytes unchanged
+      {NIL, "()"}, {mem_true, "#t"}, {mem_false, "#f"}, {mem_eof, "#<EOF>"},
+      {mem_unspecified, "#<unspecified>"}, {mem_else, "else"}, {mem_arrow, "=>"}, {mem_lambda, "lambda"},
+      {traced, "fact"}
+  };
+  for (auto [v, text] : rows) EXPECT_EQ(written(v), text);
 }
 
 TEST_F(Printer, Numbers) {
-  EXPECT_EQ(written(integer(0)), "0");
-  EXPECT_EQ(written(integer(-3)), "-3");
-  EXPECT_EQ(written(integer(INT32_MIN)), "-2147483648");
-  EXPECT_EQ(written(real(1.0)), "1");
-  EXPECT_EQ(written(real(1.5)), "1.5");
-  EXPECT_EQ(written(real(-0.25)), "-0.25");
-  EXPECT_EQ(written(real(3.14159265)), "3.14159");
-  EXPECT_EQ(written(real(1e21)), "1e+21");
-  EXPECT_EQ(written(real(1e-7)), "1e-07");
-  EXPECT_EQ(written(real(-1.7976931348623157e308)), "-1.79769e+308");
+  for (auto [n, text] : {std::pair<int32_t, const char*>{0, "0"}, {-3, "-3"}, {INT32_MIN, "-2147483648"}})
+    EXPECT_EQ(written(integer(n)), text);
+  for (auto [d, text] : {std::pair<double, const char*>{1.0, "1"},
+                         {1.5, "1.5"},
+                         {-0.25, "-0.25"},
+                         {3.14159265, "3.14159"},
+                         {1e21, "1e+21"},
+                         {1e-7, "1e-07"},
+                         {-1.7976931348623157e308, "-1.79769e+308"}})
+    EXPECT_EQ(written(real(d)), text);
   Value ratio = retag(RATIONAL, integer(1), 0);
   cell(ratio).w2 = integer(-3);
   EXPECT_EQ(written(ratio), "(/ 1 -3)");
@@ -94,18 +92,12 @@ TEST_F(Printer, Strings) {
 }
 
 TEST_F(Printer, Characters) {
-  EXPECT_EQ(written(mem_char('a')), "#\\a");
-  EXPECT_EQ(written(mem_char('A')), "#\\A");
-  EXPECT_EQ(written(mem_char(' ')), "#\\space");
-  EXPECT_EQ(written(mem_char('\n')), "#\\newline");
-  EXPECT_EQ(written(mem_char('(')), "#\\(");
-  EXPECT_EQ(written(mem_char('~')), "#\\~");
-  EXPECT_EQ(written(mem_char(7)), "#\\[07]");
-  EXPECT_EQ(written(mem_char(0)), "#\\[00]");
-  EXPECT_EQ(written(mem_char('\t')), "#\\[09]");
-  EXPECT_EQ(written(mem_char(0x7F)), "#\\[7F]");
-  EXPECT_EQ(written(mem_char(0x82)), "#\\[82]");
-  EXPECT_EQ(written(mem_char(0xFF)), "#\\[FF]");
+  const std::pair<int, const char*> rows[] = {
+      {'a', "#\\a"}, {'A', "#\\A"}, {' ', "#\\space"}, {'\n', "#\\newline"}, {'(', "#\\("}, {'~', "#\\~"},
+      {7, "#\\[07]"}, {0, "#\\[00]"}, {'\t', "#\\[09]"}, {0x7F, "#\\[7F]"}, {0x82, "#\\[82]"},
+      {0xFF, "#\\[FF]"}
+  };
+  for (auto [c, text] : rows) EXPECT_EQ(written(mem_char(uint32_t(c))), text);
   EXPECT_EQ(displayed(mem_char('a')), "a");
   EXPECT_EQ(displayed(mem_char(0)), std::string(1, '\0'));
 }

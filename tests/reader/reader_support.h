@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "eval/protect.h"
 #include "memory/error.h"
 #include "memory/symtab.h"
 #include "memory/memory.h"
@@ -91,13 +92,10 @@ struct Fresh : testing::Test {
   int error_of(F&& f) {
     quiet();
     vm.last_error = 0;
-    try {
-      f();
-    } catch (const Unwind& u) {
-      quiet();
-      return u.code == UNWIND_ERROR ? vm.last_error : -1;
-    }
-    return 0;
+    int code = ev_protected(f);
+    if (code == 0) return 0;
+    quiet();
+    return code == UNWIND_ERROR ? vm.last_error : -1;
   }
 
   // The first datum of `text` in written form.

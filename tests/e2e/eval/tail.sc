@@ -14,3 +14,4 @@
 (define (ev n) (eval (list 'quote n)))
 (define (el n) (if (= n 0) 'eval-ok (eval (list 'el (- n 1)))))
 (el 100000)
+(define (cc n) (call-with-current-continuation (lambda (k) (if (= n 0) 'cc-ok (cc (- n 1)))))) (cc 5000)

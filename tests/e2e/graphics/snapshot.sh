@@ -1,9 +1,12 @@
 # The snapshot files: names, sizes, every header field, a few pixels.
 export LC_ALL=C
-ONDREL_HEADLESS=1 "$ONDREL" < snapshot.in
-# A name that does not fit its buffer once ".bmp" is appended.
+mkdir out && cd out
+ONDREL_HEADLESS=1 "$ONDREL" < ../snapshot.in
+# A name that does not fit its buffer once ".bmp" is appended, and one
+# that just fits.
 long=$(printf 'n%.0s' $(seq 240))
-printf '(open)\n(snapshot "%s")\n' "$long" | ONDREL_HEADLESS=1 "$ONDREL" | grep -c "Can't open ${long}.bmp"
+printf '(open)\n(snapshot "%s")\n(snapshot "%s")\n' "$long" "${long%n}" | ONDREL_HEADLESS=1 "$ONDREL" |
+  grep -c -e "^Can't open ${long}.bmp$" -e "^${long%n}.bmp saved$"
 for f in *.bmp; do echo "$f $(stat -c %s "$f")"; done | sort
 cmp SS.bmp pic.bmp && cmp SS.bmp str.bmp && echo "same pictures"
 field() { od -A n -t "$1" -j "$2" -N "$3" SS.bmp | tr -s ' ' | sed 's/^ //'; }

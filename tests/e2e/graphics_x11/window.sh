@@ -2,21 +2,11 @@
 # The window exists with its title and size while open, goes away at
 # "close", output and snapshot equal those of an off-screen run, and
 # the window shows the snapshot's pixels.
-# Without Xvfb, xwininfo or the GTK build the case is skipped (said on
-# standard error) and prints what a passing run prints.
+# Without Xvfb, xwininfo or the GTK build the case is skipped (exit 77).
 export LC_ALL=C
-expected() {
-  echo 'window "Ondrel" 700x400'
-  echo "window closed"
-  echo "same output"
-  echo "same picture"
-  echo "same pixels"
-  echo "panel as drawn"
-}
 if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! ldd "$ONDREL" "${ONDREL%/*}/ondrel-desktop.so" 2>/dev/null | grep -q libgtk-3; then
   echo "SKIPPED: the desktop window test needs Xvfb, xwininfo and a GTK build" >&2
-  expected
-  exit 0
+  exit 77
 fi
 # The window's own pixels are compared when xwd and python3 are there.
 pixels=

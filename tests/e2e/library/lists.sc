@@ -1,5 +1,7 @@
 ; The list procedures of the init file on ordinary and edge inputs.
 (cadr '(1 2 3)) (cddr '(1 2 3)) (caar '((1) 2)) (cdar '((1 . 5))) (caddr '(1 2 3)) (cdddr '(1 2 3 4)) (cadddr '(1 2 3 4))
+(define deep '((((1 . 2) . 3) . 4) . ((5 . 6) . 7)))
+(list (caaaar deep) (cdaaar deep) (cdaar deep) (cdar deep) (caadr deep) (cdadr deep) (cddr deep) (cddddr '(1 2 3 4 5)))
 (list? '()) (list? '(1 2)) (list? '(1 . 2)) (list? 5)
 (define circ (list 1 2 3))
 (set-cdr! (cddr circ) circ)
@@ -24,3 +26,10 @@
 acc
 (for-each (lambda (x y) (set! acc (cons (+ x y) acc))) '(1 2) '(10 20 30))
 acc
+(define original (list 1 (list 2) 3))
+(define copy (list-copy original))
+(list copy (eq? copy original) (eq? (cadr copy) (cadr original)) (list-copy '()) (list-copy '(1 . 2)))
+(length (list-copy (vector->list (make-vector 3000 0))))
+(filter odd? '(1 2 3 4 5)) (filter odd? '())
+(length (filter zero? (vector->list (make-vector 3000 0))))
+(call/cc (lambda (k) (+ 1 (k 42))))

@@ -22,6 +22,9 @@
 (cdddr '(1 2 3 4)) (cdddr '(1 2 3)) (cdddr '(1 2)) (cdddr '(1 2 . 3))
 (cadddr '(1 2 3 4)) (cadddr '(1 2 3)) (cadddr '(1 2 3 . 4)) (cadddr circ) (cadddr #(1 2 3 4))
 (cadr (list car cdr))
+(define tree '(((a b . c) (d e) . f) ((g h) i . j) (k l) . m))
+(caaar tree) (caadr tree) (cadar tree) (cdaar tree) (cdadr tree) (cddar tree) (caaaar tree) (caaadr tree) (caadar tree) (caaddr tree) (cadaar tree) (cadadr tree) (caddar tree) (cdaaar tree) (cdaadr tree) (cdadar tree) (cdaddr tree) (cddaar tree) (cddadr tree) (cdddar tree) (cddddr tree)
+(caaar '((1))) (caadr '((1))) (cadar '((1))) (cdaar '((1))) (cdadr '((1))) (cddar '((1))) (caaaar '((1))) (caaadr '((1))) (caadar '((1))) (caaddr '((1))) (cadaar '((1))) (cadadr '((1))) (caddar '((1))) (cdaaar '((1))) (cdaadr '((1))) (cdadar '((1))) (cdaddr '((1))) (cddaar '((1))) (cddadr '((1))) (cdddar '((1))) (cddddr '((1)))
 "list?"
 (list? '()) (list? '(1 2)) (list? '(1 . 2)) (list? 5) (list? circ) (list? (cdr circ)) (list? acirc)
 (list? '(1 2 3 4 5 6 7 . 8)) (list? "s") (list? #(1)) (list?) (list? 1 2)

@@ -1,5 +1,8 @@
 ; The number procedures of the init file.
 (square 5) (square 1.5)
+(list (positive? 3) (positive? 0) (positive? -0.5) (negative? -1) (negative? 0) (negative? 0.5))
+(positive? 'x)
+(list (asin 0) (asin 1) (asin -0.5) (acos 1) (acos 0) (acos -1))
 (abs -3) (abs 3) (abs -2.5) (abs 0)
 (exact->inexact 1) (exact? (exact->inexact 1))
 (max 1 5 3) (max 1 2.0) (min 4 2 8) (min 1) (max -1 -5)

@@ -55,3 +55,6 @@
 (eof-object? (read (open-input-file "empty.txt")))
 (eof-object? '())
 (eof-object?)
+; a file opened for output again starts empty
+(define out2 (open-output-file "data.txt")) (write 'new out2) (close-output-port out2)
+(define in3 (open-input-file "data.txt")) (read in3) (eof-object? (read in3))

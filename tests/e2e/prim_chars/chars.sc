@@ -32,3 +32,17 @@
 (char-upcase)
 (char-upcase #\a #\b)
 (char-upcase "a")
+(char-ci<=? #\b #\B) (char-ci>=? #\[ #\a) (char-ci<? #\Z #\[)
+; Over every code: the codes each predicate holds for, and the codes that
+; case conversion and folding change.
+(define (codes pred)
+  (let loop ((i 255) (acc '()))
+    (if (< i 0) acc (loop (- i 1) (if (pred (integer->char i)) (cons i acc) acc)))))
+(codes char-whitespace?)
+(codes char-numeric?)
+(codes char-alphabetic?)
+(codes char-upper-case?)
+(codes char-lower-case?)
+(codes (lambda (c) (not (char=? c (char-upcase c)))))
+(codes (lambda (c) (not (char=? c (char-downcase c)))))
+(codes (lambda (c) (char-ci=? c #\{)))

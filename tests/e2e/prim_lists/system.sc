@@ -30,3 +30,6 @@
 (all-in 100000 0 32767 500)
 (all-in 7 0 6 500)
 (integer? (random 10))
+; symbol->string gives a copy; procedure? looks through one name only
+(define sym 'abc) (define name (symbol->string sym)) (string-set! name 0 #\x) name sym
+(define holder 'car) (procedure? 'holder) (procedure? holder)

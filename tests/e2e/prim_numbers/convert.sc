@@ -25,3 +25,4 @@
 (string->number "1" 0)
 (string->number "1" 2.0)
 (string->number 12)
+(string->number (string (integer->char 13) #\+ #\7)) (string->number "0x1A" 10) (string->number "Z" 36) (string->number "0X1a" 16)

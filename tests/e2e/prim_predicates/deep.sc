@@ -12,3 +12,6 @@
 (equal? x y)
 (equal? (make-deep 100 1) (make-deep 100 1))
 (equal? x x)
+; vectors compared again and again leave nothing behind on the stacks
+(define (compare-vectors n) (if (= n 0) 'same (if (equal? (vector 1 (vector 2)) (vector 1 (vector 2))) (compare-vectors (- n 1)) 'differ)))
+(compare-vectors 3000)

@@ -60,3 +60,4 @@ c
 (string-fill! c "z")
 (eq? c (string-copy c))
 (equal? c (string-copy c))
+(string-set! c 9 65) (string-ci<? "[" "a") (string-ci=? "{" "[") (string-ci<? (string (integer->char 144)) "a")

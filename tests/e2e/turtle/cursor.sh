@@ -8,6 +8,7 @@ printf 'BMP2\025\037' > bad-sign.dat
 printf 'BMP1\063\020\377' > wide.dat
 printf 'BMP1\020\000\377\377' > flat.dat
 : > empty.dat
+{ printf 'BMP1\062\062'; head -c 400 /dev/zero | tr '\0' '\377'; } > big.dat
 ONDREL_HEADLESS=1 "$ONDREL" < cursor.in
 # block FILE X Y W H: the pixels of a rectangle of the snapshot FILE.
 block() {
@@ -23,7 +24,7 @@ for y in range(y0, y0 + h):
     print(row)
 PY
 }
-for f in flower flower-moved arrow gone turtle flower2 arrow2 turtle-north; do
+for f in flower flower-moved arrow gone turtle flower2 arrow2 turtle-north big; do
   echo "$f.bmp $(stat -c %s "$f.bmp")"
 done
 # The flower (21 x 31) centred on home: its top-left corner is (310, 185).
@@ -38,3 +39,4 @@ echo "turtle facing east"; block turtle.bmp 409 189 23 23
 cmp -s flower-moved.bmp flower2.bmp && echo "change-cursor same as flower.dat"
 cmp -s arrow.bmp arrow2.bmp && echo "change-cursor2 same as arrow.dat"
 echo "turtle facing north"; block turtle-north.bmp 412 190 17 21
+echo "the largest cursor (50 x 50), its last row and the row below"; block big.bmp 394 224 52 2
