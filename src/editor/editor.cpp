@@ -15,22 +15,21 @@
 
 namespace ondrel {
 
-namespace {
-
-constexpr const char* ED_CAPTION = "OEditor";
-constexpr const char* ED_TEMP_FILE = "_temporaly.sc";
+static constexpr const char* ED_CAPTION = "OEditor";
+static constexpr const char* ED_TEMP_FILE = "_temporaly.sc";
 // 開く
-constexpr const char* ED_OPEN_CAPTION = "\x8a\x4a\x82\xad";
+static constexpr const char* ED_OPEN_CAPTION = "\x8a\x4a\x82\xad";
 // 名前を付けて保存
-constexpr const char* ED_SAVE_CAPTION = "\x96\xbc\x91\x4f\x82\xf0\x95\x74\x82\xaf\x82\xc4\x95\xdb\x91\xb6";
+static constexpr const char* ED_SAVE_CAPTION =
+    "\x96\xbc\x91\x4f\x82\xf0\x95\x74\x82\xaf\x82\xc4\x95\xdb\x91\xb6";
 // 変更が保存されていません。破棄しますか?
-constexpr const char* ED_DISCARD_QUESTION =
+static constexpr const char* ED_DISCARD_QUESTION =
     "\x95\xcf\x8d\x58\x82\xaa\x95\xdb\x91\xb6\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82"
     "\xf1\x81\x42\x94\x6a\x8a\xfc\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x3f";
 
 // The menu table in creation order; the item counter gives each its
 // identifier, which equals its index here.
-constexpr EdMenuItem ED_MENU_TABLE[ED_ITEMS] = {
+static constexpr EdMenuItem ED_MENU_TABLE[ED_ITEMS] = {
     {ED_CMD_NEW, ED_MENU_FILE, "\x90\x56\x8b\x4b\x28\x26\x4e\x29\x2e\x2e\x2e"},   // 新規(&N)...
     {ED_CMD_OPEN, ED_MENU_FILE, "\x8a\x4a\x82\xad\x28\x26\x4f\x29\x2e\x2e\x2e"},  // 開く(&O)...
     {ED_CMD_SAVE, ED_MENU_FILE,
@@ -53,7 +52,7 @@ constexpr EdMenuItem ED_MENU_TABLE[ED_ITEMS] = {
     {ED_CMD_SCHEME_MENU, ED_MENU_BAR, "Scheme(&S)"},
 };
 
-constexpr EdShortcut ED_SHORTCUT_TABLE[ED_SHORTCUTS] = {
+static constexpr EdShortcut ED_SHORTCUT_TABLE[ED_SHORTCUTS] = {
     {1, 'M', ED_CMD_NEW},      {1, 'O', ED_CMD_OPEN},
     {1, 'S', ED_CMD_SAVE},     {1, 'W', ED_CMD_SAVE_AS},
     {1, 'E', ED_CMD_EVALUATE}, {1, 'D', ED_CMD_DELETE},
@@ -61,19 +60,19 @@ constexpr EdShortcut ED_SHORTCUT_TABLE[ED_SHORTCUTS] = {
     {1, 'Q', ED_CMD_QUIT},     {0, ED_KEY_ESCAPE, ED_CMD_QUIT},
 };
 
-void ed_say(const std::string& text) {
+static void ed_say(const std::string& text) {
   rd_console(text.c_str());
   std::fflush(stdout);
 }
 
 // Copy text into a name buffer, cut to fit.
-void ed_copy_name(char (&buf)[ED_NAME_BUF], const char* text) {
+static void ed_copy_name(char (&buf)[ED_NAME_BUF], const char* text) {
   size_t n = std::min(std::strlen(text), sizeof buf - 1);
   std::memcpy(buf, text, n);
   buf[n] = '\0';
 }
 
-void ed_set_title() {
+static void ed_set_title() {
   // A name too long for the title leaves the caption cut at the buffer's end.
   std::string t =
       ed.file_name[0] != '\0' ? std::string(ed.file_name) + " - " + ED_CAPTION : std::string(ED_CAPTION);
@@ -81,12 +80,12 @@ void ed_set_title() {
   ed.backend->set_title(ed.title);
 }
 
-void ed_set_file(const char* name, const char* path) {
+static void ed_set_file(const char* name, const char* path) {
   ed_copy_name(ed.file_name, name);
   ed_copy_name(ed.file_path, path);
 }
 
-std::string ed_text() {
+static std::string ed_text() {
   std::string t;
   ed.backend->get_text(t);
   return t;
@@ -94,22 +93,22 @@ std::string ed_text() {
 
 // True when the text may be thrown away: unchanged since it was last
 // loaded or saved, or the user agrees.
-bool ed_may_discard() {
+static bool ed_may_discard() {
   if (ed_text() == ed.baseline) return true;
   return ed.backend->ask_yes_no(ED_CAPTION, ED_DISCARD_QUESTION);
 }
 
-bool ed_load_into_control(const char* path) {
+static bool ed_load_into_control(const char* path) {
   std::string text;
   if (!ed_read_file(path, text)) return false;
   ed.backend->set_text(text);
   return true;
 }
 
-void ed_cant_open(const char* name) { ed_say(std::string(name) + ": Couldn't open file.\n"); }
+static void ed_cant_open(const char* name) { ed_say(std::string(name) + ": Couldn't open file.\n"); }
 
 // Save to the current file and report it; a failure forgets the file.
-void ed_save_current() {
+static void ed_save_current() {
   std::string text = ed_text();
   if (ed_write_file(ed.file_path, text)) {
     ed_say(std::string(ed.file_name) + " saved.\n");
@@ -121,7 +120,7 @@ void ed_save_current() {
   ed_set_title();
 }
 
-void ed_cmd_new() {
+static void ed_cmd_new() {
   if (!ed_may_discard()) return;
   ed.backend->set_text("");
   ed.baseline.clear();
@@ -129,7 +128,7 @@ void ed_cmd_new() {
   ed_set_title();
 }
 
-void ed_cmd_open() {
+static void ed_cmd_open() {
   if (!ed_may_discard()) return;
   if (!ed.backend->open_dialog(ED_OPEN_CAPTION, &ed.dialog)) {
     ed_set_title();
@@ -145,7 +144,7 @@ void ed_cmd_open() {
   ed_set_title();
 }
 
-void ed_cmd_save() {
+static void ed_cmd_save() {
   if (ed.file_name[0] == '\0') {
     if (!ed.backend->save_dialog(ED_SAVE_CAPTION, &ed.dialog) || ed.dialog.name[0] == '\0') return;
     if (ed.dialog.too_long) {  // refused as a file that cannot be written
@@ -158,7 +157,7 @@ void ed_cmd_save() {
   ed_save_current();
 }
 
-void ed_cmd_save_as() {
+static void ed_cmd_save_as() {
   if (!ed.backend->save_dialog(ED_SAVE_CAPTION, &ed.dialog)) {
     ed_set_title();
     return;
@@ -174,11 +173,11 @@ void ed_cmd_save_as() {
   ed_set_title();
 }
 
-void ed_cmd_quit() {
+static void ed_cmd_quit() {
   if (ed_may_discard()) ed.backend->destroy();
 }
 
-void ed_cmd_delete() {
+static void ed_cmd_delete() {
   int32_t start = 0;
   int32_t end = 0;
   ed.backend->get_selection(&start, &end);
@@ -186,7 +185,7 @@ void ed_cmd_delete() {
   ed.backend->clear();
 }
 
-void ed_cmd_evaluate() {
+static void ed_cmd_evaluate() {
   // Refused while an evaluation runs, so its file is not rewritten under it.
   if (ed_evaluation_running()) return;
   // A link planted under the temporary file's name is replaced, never
@@ -194,7 +193,7 @@ void ed_cmd_evaluate() {
   if (ed_write_file(ED_TEMP_FILE, ed_text(), false)) ed_start_evaluation(ED_TEMP_FILE);
 }
 
-void ed_command(int32_t command) {
+static void ed_command(int32_t command) {
   switch (command) {
     case ED_CMD_NEW: ed_cmd_new(); break;
     case ED_CMD_OPEN: ed_cmd_open(); break;
@@ -213,7 +212,7 @@ void ed_command(int32_t command) {
 
 // The definition display: the name becomes the file name, the definition's
 // text goes through the temporary file into the control, indented.
-void ed_show_definition() {
+static void ed_show_definition() {
   std::string name = ed.symbol.substr(0, ED_SYMBOL_MAX) + ".sc";
   ed_set_file(name.c_str(), name.c_str());
   if (!ed.has_definition) return;
@@ -223,13 +222,13 @@ void ed_show_definition() {
   ed.backend->set_text(ed_indent(text));
 }
 
-void ed_opened() {
+static void ed_opened() {
   if (ed.has_symbol) ed_show_definition();
   ed.baseline = ed_text();
   ed_set_title();
 }
 
-void ed_destroyed() {
+static void ed_destroyed() {
   ed.nshortcuts = 0;
   ed.item_counter = 0;
   ed.ctrl = 0;
@@ -238,7 +237,7 @@ void ed_destroyed() {
 
 // The Ctrl state is taken from every key event, so a Ctrl release that
 // went to a dialog or another window cannot leave it set.
-bool ed_key_down(const EdEvent& ev) {
+static bool ed_key_down(const EdEvent& ev) {
   if (ev.code == ED_KEY_CONTROL) {
     ed.ctrl = 1;
     return false;
@@ -256,7 +255,7 @@ bool ed_key_down(const EdEvent& ev) {
 
 // The argument handed to the window: the symbol's name and, when the
 // define table has it, the written definition.
-void ed_take_argument(Value args) {
+static void ed_take_argument(Value args) {
   ed.has_symbol = false;
   ed.has_definition = false;
   ed.symbol.clear();
@@ -283,8 +282,6 @@ void ed_take_argument(Value args) {
     return;
   }
 }
-
-}  // namespace
 
 bool ed_window_proc(const EdEvent& ev) {
   switch (ev.kind) {

@@ -35,8 +35,6 @@
 
 namespace ondrel {
 
-namespace {
-
 struct EdGtk {
   GtkWidget* window = nullptr;  // UI thread only
   GtkWidget* view = nullptr;
@@ -44,13 +42,13 @@ struct EdGtk {
   EdWindowProc proc = nullptr;
   std::thread::id ui_id;
 };
-EdGtk& eg() {
+static EdGtk& eg() {
   static EdGtk* s = new EdGtk;
   return *s;
 }
 
 // Runs fn on the UI thread and waits for it (at once when already there).
-void on_ui_wait(const std::function<void()>& fn) {
+static void on_ui_wait(const std::function<void()>& fn) {
   if (std::this_thread::get_id() == eg().ui_id) {
     fn();
     return;
@@ -76,13 +74,13 @@ void on_ui_wait(const std::function<void()>& fn) {
   job.cv.wait(lock, [&] { return job.done; });
 }
 
-bool deliver(EdEventKind kind, int32_t code = 0, int32_t w = 0, int32_t h = 0) {
+static bool deliver(EdEventKind kind, int32_t code = 0, int32_t w = 0, int32_t h = 0) {
   EdEvent ev{kind, code, w, h, 0};
   return eg().proc != nullptr && eg().proc(ev);
 }
 
 // A menu label: "&" marks the mnemonic, which GTK writes "_".
-std::string menu_label(const char* sjis) {
+static std::string menu_label(const char* sjis) {
   std::string out;
   for (char c : sj_to_utf8(sjis)) {
     if (c == '&') {
@@ -97,7 +95,7 @@ std::string menu_label(const char* sjis) {
 
 // The key code of a GDK key, numbered like the Windows virtual keys; 0 for
 // keys the editor does not look at.
-int32_t key_code(guint keyval) {
+static int32_t key_code(guint keyval) {
   if (keyval == GDK_KEY_Control_L || keyval == GDK_KEY_Control_R) return ED_KEY_CONTROL;
   if (keyval == GDK_KEY_Escape) return ED_KEY_ESCAPE;
   guint up = gdk_keyval_to_upper(keyval);
@@ -107,7 +105,7 @@ int32_t key_code(guint keyval) {
 
 // Return starts a new line indented by the depth of the brackets open
 // before it, as one step of undo.  An input method may take the key first.
-gboolean new_line(GdkEventKey* e) {
+static gboolean new_line(GdkEventKey* e) {
   EdGtk& s = eg();
   if (!gtk_widget_has_focus(s.view)) return FALSE;
   if (gtk_text_view_im_context_filter_keypress(GTK_TEXT_VIEW(s.view), e)) return TRUE;
@@ -126,7 +124,7 @@ gboolean new_line(GdkEventKey* e) {
 }
 
 // Keys go to the editor first, with the Ctrl state of the event itself.
-gboolean on_key(GtkWidget*, GdkEventKey* e, gpointer) {
+static gboolean on_key(GtkWidget*, GdkEventKey* e, gpointer) {
   const bool ctrl = (e->state & GDK_CONTROL_MASK) != 0;
   int32_t code = key_code(e->keyval);
   if (code != 0) {
@@ -140,14 +138,14 @@ gboolean on_key(GtkWidget*, GdkEventKey* e, gpointer) {
   return FALSE;
 }
 
-gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
+static gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
   deliver(ED_EV_CLOSE);
   return TRUE;  // the editor destroys the window when it agrees
 }
 
 // The window is gone, by the editor's request or from outside (another
 // client destroyed it): nothing may reach it any more.
-void on_destroyed(GtkWidget* w, gpointer) {
+static void on_destroyed(GtkWidget* w, gpointer) {
   EdGtk& s = eg();
   if (s.window != w) return;
   s.window = s.view = nullptr;
@@ -156,11 +154,11 @@ void on_destroyed(GtkWidget* w, gpointer) {
   s.proc = nullptr;
 }
 
-void on_size(GtkWidget*, GdkRectangle* r, gpointer) { deliver(ED_EV_RESIZE, 0, r->width, r->height); }
+static void on_size(GtkWidget*, GdkRectangle* r, gpointer) { deliver(ED_EV_RESIZE, 0, r->width, r->height); }
 
-void on_item(GtkMenuItem*, gpointer id) { deliver(ED_EV_COMMAND, int32_t(GPOINTER_TO_INT(id))); }
+static void on_item(GtkMenuItem*, gpointer id) { deliver(ED_EV_COMMAND, int32_t(GPOINTER_TO_INT(id))); }
 
-std::string buffer_utf8() {
+static std::string buffer_utf8() {
   GtkTextIter a, b;
   gtk_text_buffer_get_bounds(eg().buffer, &a, &b);
   gchar* t = gtk_text_buffer_get_text(eg().buffer, &a, &b, TRUE);
@@ -172,7 +170,7 @@ std::string buffer_utf8() {
 #ifdef ONDREL_HAVE_GTKSOURCEVIEW
 // A source view for Scheme: colouring, the bracket that matches the one at
 // the caret, line numbers, and its own undo and redo keys.
-GtkWidget* new_view() {
+static GtkWidget* new_view() {
   GtkSourceBuffer* buffer = gtk_source_buffer_new(nullptr);
   GtkSourceLanguage* scheme =
       gtk_source_language_manager_get_language(gtk_source_language_manager_get_default(), "scheme");
@@ -185,21 +183,21 @@ GtkWidget* new_view() {
 }
 
 // A text the editor puts in starts a new history: it cannot be undone.
-void replace_text(const std::string& utf8) {
+static void replace_text(const std::string& utf8) {
   GtkSourceBuffer* b = GTK_SOURCE_BUFFER(eg().buffer);
   gtk_source_buffer_begin_not_undoable_action(b);
   gtk_text_buffer_set_text(eg().buffer, utf8.data(), int(utf8.size()));
   gtk_source_buffer_end_not_undoable_action(b);
 }
 #else
-GtkWidget* new_view() { return gtk_text_view_new(); }
+static GtkWidget* new_view() { return gtk_text_view_new(); }
 
-void replace_text(const std::string& utf8) {
+static void replace_text(const std::string& utf8) {
   gtk_text_buffer_set_text(eg().buffer, utf8.data(), int(utf8.size()));
 }
 #endif
 
-bool ui_open(const EdWindowSpec& spec) {
+static bool ui_open(const EdWindowSpec& spec) {
   EdGtk& s = eg();
   s.proc = spec.proc;
   GtkWidget* w = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -249,7 +247,7 @@ bool ui_open(const EdWindowSpec& spec) {
   return true;
 }
 
-bool eg_open(const EdWindowSpec& spec) {
+static bool eg_open(const EdWindowSpec& spec) {
   if (!plat_gtk_ui_start()) return false;
   bool ok = false;
   on_ui_wait([&] {
@@ -259,7 +257,7 @@ bool eg_open(const EdWindowSpec& spec) {
   return ok;
 }
 
-void eg_set_title(const char* title) {
+static void eg_set_title(const char* title) {
   std::string t = sj_to_utf8(title);
   on_ui_wait([&] {
     if (eg().window) gtk_window_set_title(GTK_WINDOW(eg().window), t.c_str());
@@ -267,28 +265,28 @@ void eg_set_title(const char* title) {
 }
 
 // The window's destroy handler tells the editor.
-gboolean ui_destroy(gpointer) {
+static gboolean ui_destroy(gpointer) {
   if (eg().window) gtk_widget_destroy(eg().window);
   return G_SOURCE_REMOVE;
 }
 
 // Later, so that the procedure that asked has returned first.
-void eg_destroy() { g_idle_add(ui_destroy, nullptr); }
+static void eg_destroy() { g_idle_add(ui_destroy, nullptr); }
 
-void eg_resize_control(int32_t, int32_t) {}  // the box keeps the view filling the window
+static void eg_resize_control(int32_t, int32_t) {}  // the box keeps the view filling the window
 
-void eg_get_text(std::string& out) {
+static void eg_get_text(std::string& out) {
   on_ui_wait([&] { out = eg().buffer ? sj_from_utf8(buffer_utf8()) : std::string(); });
 }
 
-void eg_set_text(std::string_view text) {
+static void eg_set_text(std::string_view text) {
   std::string u = sj_to_utf8(text);
   on_ui_wait([&] {
     if (eg().buffer) replace_text(u);
   });
 }
 
-void eg_get_selection(int32_t* start, int32_t* end) {
+static void eg_get_selection(int32_t* start, int32_t* end) {
   on_ui_wait([&] {
     *start = *end = 0;
     if (!eg().buffer) return;
@@ -301,7 +299,7 @@ void eg_get_selection(int32_t* start, int32_t* end) {
 }
 
 // A negative end stands for the end of the text, as in the Windows control.
-void eg_set_selection(int32_t start, int32_t end) {
+static void eg_set_selection(int32_t start, int32_t end) {
   on_ui_wait([&] {
     if (!eg().buffer) return;
     std::string u = buffer_utf8();
@@ -315,29 +313,29 @@ void eg_set_selection(int32_t start, int32_t end) {
   });
 }
 
-GtkClipboard* clipboard() { return gtk_widget_get_clipboard(eg().view, GDK_SELECTION_CLIPBOARD); }
+static GtkClipboard* clipboard() { return gtk_widget_get_clipboard(eg().view, GDK_SELECTION_CLIPBOARD); }
 
-void eg_clear() {
+static void eg_clear() {
   on_ui_wait([] {
     if (eg().buffer) gtk_text_buffer_delete_selection(eg().buffer, TRUE, TRUE);
   });
 }
-void eg_cut() {
+static void eg_cut() {
   on_ui_wait([] {
     if (eg().buffer) gtk_text_buffer_cut_clipboard(eg().buffer, clipboard(), TRUE);
   });
 }
-void eg_copy() {
+static void eg_copy() {
   on_ui_wait([] {
     if (eg().buffer) gtk_text_buffer_copy_clipboard(eg().buffer, clipboard());
   });
 }
-void eg_paste() {
+static void eg_paste() {
   on_ui_wait([] {
     if (eg().buffer) gtk_text_buffer_paste_clipboard(eg().buffer, clipboard(), nullptr, TRUE);
   });
 }
-void eg_select_all() {
+static void eg_select_all() {
   on_ui_wait([] {
     if (!eg().buffer) return;
     GtkTextIter a, b;
@@ -348,7 +346,7 @@ void eg_select_all() {
 
 // Copies text into a name buffer; false when it does not fit (the buffer
 // then holds as much as fits).
-bool copy_out(char* dst, const std::string& src) {
+static bool copy_out(char* dst, const std::string& src) {
   size_t n = std::min(src.size(), size_t(ED_NAME_BUF - 1));
   std::memcpy(dst, src.data(), n);
   dst[n] = '\0';
@@ -357,7 +355,7 @@ bool copy_out(char* dst, const std::string& src) {
 
 // The question before a save replaces an existing file, in the toolkit's
 // own words; the default answer keeps the file.
-bool may_replace(GtkWidget* parent, const std::string& path) {
+static bool may_replace(GtkWidget* parent, const std::string& path) {
   gchar* shown = g_filename_display_basename(path.c_str());
   GtkWidget* q = gtk_message_dialog_new(
       GTK_WINDOW(parent), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
@@ -374,7 +372,7 @@ bool may_replace(GtkWidget* parent, const std::string& path) {
 // The chosen file: its path with the default extension added to a name
 // that has none.  Saving over an existing file asks first, for the name as
 // it will be written; "no" goes back to the dialog.
-bool run_file_dialog(GtkWidget* d, bool save, EdDialogResult* io) {
+static bool run_file_dialog(GtkWidget* d, bool save, EdDialogResult* io) {
   GtkFileChooser* fc = GTK_FILE_CHOOSER(d);
   for (;;) {
     if (gtk_dialog_run(GTK_DIALOG(d)) != GTK_RESPONSE_ACCEPT) return false;
@@ -399,7 +397,7 @@ bool run_file_dialog(GtkWidget* d, bool save, EdDialogResult* io) {
   }
 }
 
-bool file_dialog(bool save, const char* caption, EdDialogResult* io) {
+static bool file_dialog(bool save, const char* caption, EdDialogResult* io) {
   bool chosen = false;
   std::string cap = sj_to_utf8(caption);
   on_ui_wait([&] {
@@ -427,10 +425,12 @@ bool file_dialog(bool save, const char* caption, EdDialogResult* io) {
   return chosen;
 }
 
-bool eg_open_dialog(const char* caption, EdDialogResult* io) { return file_dialog(false, caption, io); }
-bool eg_save_dialog(const char* caption, EdDialogResult* io) { return file_dialog(true, caption, io); }
+static bool eg_open_dialog(const char* caption, EdDialogResult* io) {
+  return file_dialog(false, caption, io);
+}
+static bool eg_save_dialog(const char* caption, EdDialogResult* io) { return file_dialog(true, caption, io); }
 
-bool eg_ask_yes_no(const char* caption, const char* question) {
+static bool eg_ask_yes_no(const char* caption, const char* question) {
   bool yes = false;
   std::string cap = sj_to_utf8(caption), q = sj_to_utf8(question);
   on_ui_wait([&] {
@@ -443,13 +443,11 @@ bool eg_ask_yes_no(const char* caption, const char* question) {
   return yes;
 }
 
-constexpr EditWinBackend GTK_EDITOR = {
+static constexpr EditWinBackend GTK_EDITOR = {
     "gtk",          eg_open,      eg_set_title,     eg_destroy,       eg_resize_control,
     eg_get_text,    eg_set_text,  eg_get_selection, eg_set_selection, eg_clear,
     eg_cut,         eg_copy,      eg_paste,         eg_select_all,    eg_open_dialog,
     eg_save_dialog, eg_ask_yes_no};
-
-}  // namespace
 
 const EditWinBackend* plat_editor_desktop_backend() {
   const char* x = std::getenv("DISPLAY");

@@ -27,8 +27,6 @@
 
 namespace ondrel {
 
-namespace {
-
 // State shared with the UI thread.  Allocated once and never freed: the
 // UI thread may still run while the process exits.
 struct GtkHost {
@@ -45,13 +43,13 @@ struct GtkHost {
   GtkWidget* area = nullptr;    // UI thread only
   std::string title;
 };
-GtkHost& host() {
+static GtkHost& host() {
   static GtkHost* h = new GtkHost;
   return *h;
 }
 
 // A session bus the toolkit's settings and accessibility can talk to.
-bool session_bus_reachable() {
+static bool session_bus_reachable() {
   const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (address != nullptr && *address != '\0') return true;
   const char* run = std::getenv("XDG_RUNTIME_DIR");
@@ -64,7 +62,7 @@ bool session_bus_reachable() {
 // dialogs keep stay in memory (dconf could not store them and would warn
 // at every change) and the accessibility bridge is not looked for (it
 // warns that the bus is missing).  Settings made by the user stand.
-void prepare_environment() {
+static void prepare_environment() {
   if (session_bus_reachable()) return;
   setenv("GSETTINGS_BACKEND", "memory", 0);
   setenv("NO_AT_BRIDGE", "1", 0);
@@ -74,7 +72,7 @@ void prepare_environment() {
 // backends carry on without it (the graphics window comes back, the
 // editor closes), so the warning tells the user nothing.  Every other
 // message goes out as usual.
-GLogWriterOutput log_writer(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data) {
+static GLogWriterOutput log_writer(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data) {
   for (gsize i = 0; i < n; ++i) {
     const GLogField& f = fields[i];
     if (std::strcmp(f.key, "MESSAGE") == 0 && f.length < 0 &&
@@ -84,7 +82,7 @@ GLogWriterOutput log_writer(GLogLevelFlags level, const GLogField* fields, gsize
   return g_log_writer_default(level, fields, n, data);
 }
 
-void ui_main() {
+static void ui_main() {
   GtkHost& h = host();
   g_log_set_writer_func(log_writer, nullptr, nullptr);
   bool ok = gtk_init_check(nullptr, nullptr);
@@ -95,8 +93,6 @@ void ui_main() {
   h.init_cv.notify_all();
   if (ok) gtk_main();
 }
-
-}  // namespace
 
 bool plat_gtk_ui_start() {
   GtkHost& h = host();
@@ -110,16 +106,14 @@ bool plat_gtk_ui_start() {
   return h.init_state == 2;
 }
 
-namespace {
-
-bool ui_started() { return plat_gtk_ui_start(); }
+static bool ui_started() { return plat_gtk_ui_start(); }
 
 // Run fn on the UI thread, later: an idle source of the default context,
 // which only the UI thread's main loop runs (never the caller, even
 // before that loop has started).
-void on_ui(gboolean (*fn)(gpointer), gpointer data = nullptr) { g_idle_add(fn, data); }
+static void on_ui(gboolean (*fn)(gpointer), gpointer data = nullptr) { g_idle_add(fn, data); }
 
-gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer) {
+static gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer) {
   GtkHost& h = host();
   if (!h.released) {
     cairo_set_source_rgb(cr, 1, 1, 1);  // the window's white background
@@ -138,20 +132,20 @@ gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer) {
 }
 
 // The window offers no way to close it but the program's own request.
-gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
+static gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
 
-void build_window();
+static void build_window();
 
 // A window that cannot be closed is not let out of sight either: one that
 // a window manager minimises all the same comes back at once.
-gboolean on_state(GtkWidget* w, GdkEventWindowState* e, gpointer) {
+static gboolean on_state(GtkWidget* w, GdkEventWindowState* e, gpointer) {
   if ((e->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0) gtk_window_deiconify(GTK_WINDOW(w));
   return FALSE;
 }
 
 // Destroyed from outside (another client destroyed it) while it should be
 // open: nothing may reach the old one, and a new one shows the picture.
-void on_destroyed(GtkWidget* w, gpointer) {
+static void on_destroyed(GtkWidget* w, gpointer) {
   GtkHost& h = host();
   if (h.window != w) return;
   h.window = h.area = nullptr;
@@ -161,7 +155,7 @@ void on_destroyed(GtkWidget* w, gpointer) {
 // A title bar and a thin frame: the window manager is offered no close,
 // minimise, maximise or resize function, and the window does not take the
 // keyboard focus when it appears, so typing stays in the console.
-void build_window() {
+static void build_window() {
   GtkHost& h = host();
   GtkWidget* w = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(w), h.title.c_str());
@@ -185,20 +179,20 @@ void build_window() {
   h.area = area;
 }
 
-gboolean ui_create(gpointer) {
+static gboolean ui_create(gpointer) {
   build_window();
   host().ready = true;
   return G_SOURCE_REMOVE;
 }
 
-gboolean ui_redraw(gpointer) {
+static gboolean ui_redraw(gpointer) {
   GtkHost& h = host();
   h.redraw_queued = false;
   if (h.area) gtk_widget_queue_draw(h.area);
   return G_SOURCE_REMOVE;
 }
 
-gboolean ui_destroy(gpointer) {
+static gboolean ui_destroy(gpointer) {
   GtkHost& h = host();
   GtkWidget* w = h.window;
   h.window = h.area = nullptr;
@@ -206,14 +200,14 @@ gboolean ui_destroy(gpointer) {
   return G_SOURCE_REMOVE;
 }
 
-bool gtk_usable() {
+static bool gtk_usable() {
   const char* x = std::getenv("DISPLAY");
   const char* wl = std::getenv("WAYLAND_DISPLAY");
   if (!(x && *x) && !(wl && *wl)) return false;
   return ui_started();
 }
 
-bool gtk_create(const char* title, int32_t width, int32_t height) {
+static bool gtk_create(const char* title, int32_t width, int32_t height) {
   if (!ui_started()) return false;
   GtkHost& h = host();
   {
@@ -229,16 +223,16 @@ bool gtk_create(const char* title, int32_t width, int32_t height) {
   return true;
 }
 
-bool gtk_ready() { return host().ready; }
+static bool gtk_ready() { return host().ready; }
 
-void gtk_release() {
+static void gtk_release() {
   host().released = true;
   if (!host().redraw_queued.exchange(true)) on_ui(ui_redraw);
 }
 
-inline uint32_t to_rgb24(uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+static inline uint32_t to_rgb24(uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
-void copy_in(std::vector<uint32_t>& frame, int32_t fw, int32_t fh, const Picture& p, int32_t ox) {
+static void copy_in(std::vector<uint32_t>& frame, int32_t fw, int32_t fh, const Picture& p, int32_t ox) {
   if (!p.px) return;
   int32_t w = std::min(p.width, fw - ox), hgt = std::min(p.height, fh);
   for (int32_t y = 0; y < hgt; ++y) {
@@ -248,7 +242,7 @@ void copy_in(std::vector<uint32_t>& frame, int32_t fw, int32_t fh, const Picture
   }
 }
 
-void gtk_present(const Picture& left, const Picture& right) {
+static void gtk_present(const Picture& left, const Picture& right) {
   GtkHost& h = host();
   {
     std::lock_guard<std::mutex> lock(h.frame_mutex);
@@ -258,17 +252,15 @@ void gtk_present(const Picture& left, const Picture& right) {
   if (h.released && !h.redraw_queued.exchange(true)) on_ui(ui_redraw);
 }
 
-void gtk_destroy() {
+static void gtk_destroy() {
   GtkHost& h = host();
   h.ready = false;
   h.released = false;
   on_ui(ui_destroy);
 }
 
-constexpr WinBackend GTK_BACKEND = {"gtk",       gtk_create,  gtk_ready, gtk_release,
-                                    gtk_present, gtk_destroy, gtk_usable};
-
-}  // namespace
+static constexpr WinBackend GTK_BACKEND = {"gtk",       gtk_create,  gtk_ready, gtk_release,
+                                           gtk_present, gtk_destroy, gtk_usable};
 
 const WinBackend* plat_desktop_backend() { return &GTK_BACKEND; }
 
