@@ -73,6 +73,11 @@ static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
 
+static uint32_t ev_state_operator();
+static uint32_t ev_state_operand();
+static uint32_t ev_state_build();
+static uint32_t ev_state_application();
+
 static uint32_t ev_state_expression() {
   Value x = vm.exp;
   switch (type_of(x)) {
@@ -86,7 +91,16 @@ static uint32_t ev_state_expression() {
         vm.exp = cdr(x);
         return cell(head).w1;
       }
-      return ev_eval_then(head, x, ST_OPERATOR);
+      uint8_t t = type_of(head);
+      if (t == PAIR) return ev_eval_then(head, x, ST_OPERATOR);
+      // An operator that is a variable or a constant is evaluated in line:
+      // the room its frame would need, the dispatch to state 2 and the
+      // return to state 3 happen as if the frame had been pushed.
+      ev_room(3);
+      ev_step(head);
+      vm.val = t == SYMBOL ? ev_variable(head, vm.env, true) : head;
+      ev_step(x);
+      return ev_state_operator();
     }
     default: return ev_value(x);
   }
@@ -95,30 +109,62 @@ static uint32_t ev_state_expression() {
 static uint32_t ev_state_operator() {
   ev_push_word(0);
   vm.exp = cdr(vm.exp);
-  return ST_OPERAND;
+  ev_step(vm.exp);
+  return ev_state_operand();
 }
 
 static uint32_t ev_state_operand() {
   ev_push_word(ev_unname(vm.val));
-  Value rest = vm.exp;
-  if (is(rest, PAIR)) return ev_eval_then(car(rest), cdr(rest), ST_OPERAND);
-  return ST_BUILD;
+  for (;;) {
+    Value rest = vm.exp;
+    if (!is(rest, PAIR)) {
+      ev_step(rest);
+      return ev_state_build();
+    }
+    Value x = car(rest);
+    uint8_t t = type_of(x);
+    if (t == PAIR) return ev_eval_then(x, cdr(rest), ST_OPERAND);
+    // A variable or a constant operand, in line as the operator above.
+    ev_room(3);
+    ev_step(x);
+    vm.val = t == SYMBOL ? ev_variable(x, vm.env, true) : x;
+    vm.exp = cdr(rest);
+    ev_step(vm.exp);
+    ev_push_word(ev_unname(vm.val));
+  }
 }
 
 static uint32_t ev_state_build() {
-  // The words stay on the stack, and so stay roots, until the list holds them.
+  // The words stay on the stack, and so stay roots, until the list holds
+  // them.  The list is consed in line while free cells are at hand; the
+  // stack top and the list live in locals and are written back before an
+  // allocation that may collect.
   Value* s = cstack();
+  uint32_t cp = mem.cp;
   uint32_t n = 0;
+  Value app = NIL;
   vm.app = NIL;
-  while (s[mem.cp - 1] != 0) {
-    vm.app = mem_cons(s[mem.cp - 1], vm.app);
-    --mem.cp;
+  while (s[cp - 1] != 0) {
+    Value p = mem.free;
+    if (p == NIL || mem.stress) {
+      mem.cp = cp;
+      vm.app = app;
+      p = mem_cons_slow(s[cp - 1], app);
+    } else {
+      Cell& c = cell(p);
+      mem.free = c.w2;
+      c = Cell{PAIR, 0, 0, s[cp - 1], app};
+    }
+    app = p;
+    --cp;
     ++n;
   }
-  --mem.cp;  // the marker
+  mem.cp = cp - 1;  // the marker
+  vm.app = app;
   vm.argc = n;
-  vm.exp = vm.app;
-  return ST_APPLY_APP;
+  vm.exp = app;
+  ev_step(app);
+  return ev_state_application();
 }
 
 static void ev_apply_closure(Value closure) {
