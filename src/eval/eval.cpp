@@ -134,13 +134,53 @@ static uint32_t ev_state_operand() {
   }
 }
 
+// The direct form of the primitive that the collected operator names, or
+// null: only a SYMBOL (untraced) whose global value is such a primitive.
+static DirectFn ev_direct_form(Value op) {
+  if (tag_byte(op) != SYMBOL) return nullptr;
+  Value g = cell(op).w1;
+  if (g == 0 || tag_byte(g) != PRIMITIVE || cell(g).aux == K_EVAL) return nullptr;
+  return ev_direct[cell(g).w1];
+}
+
+// Whether the free list holds at least n cells.
+static bool ev_free_cells_at_least(uint32_t n) {
+  Value c = mem.free;
+  for (; n > 0; --n) {
+    if (c == NIL) return false;
+    c = cell(c).w2;
+  }
+  return true;
+}
+
 static uint32_t ev_state_build() {
+  Value* s = cstack();
+  uint32_t cp = mem.cp;
+  // A primitive with a direct form reads the collected words where they
+  // lie.  Its result stands for what states 5 and 7 would have given; the
+  // poll of the dispatch to state 7 follows, which can only drop a value
+  // that nothing else has seen.  It is called only while the free list
+  // holds the cells that the application list and a result would take, so
+  // a call that would have run out of cells on the way goes the ordinary
+  // way and reports where it always did.  The application register is
+  // left empty, as the next application would leave it.
+  uint32_t base = cp;
+  while (s[base - 1] != 0) --base;
+  DirectFn direct = ev_direct_form(s[base]);
+  if (direct != nullptr && ev_free_cells_at_least(cp - base + 1)) {
+    Value v = direct(s + base + 1, cp - base - 1);
+    if (v != 0) {
+      mem.cp = base - 1;
+      vm.argc = cp - base;
+      vm.app = NIL;
+      ev_poll();
+      return ev_value(v);
+    }
+  }
   // The words stay on the stack, and so stay roots, until the list holds
   // them.  The list is consed in line while free cells are at hand; the
   // stack top and the list live in locals and are written back before an
   // allocation that may collect.
-  Value* s = cstack();
-  uint32_t cp = mem.cp;
   uint32_t n = 0;
   Value app = NIL;
   vm.app = NIL;

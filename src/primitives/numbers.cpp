@@ -142,6 +142,28 @@ static Value p_num_lt(Value args) { return compare2<CMP_LT>(args); }
 static Value p_num_ge(Value args) { return compare2<CMP_GE>(args); }
 static Value p_num_le(Value args) { return compare2<CMP_LE>(args); }
 
+/* ------------------------------------------------------- direct forms */
+
+// Two INTEGERs, and a cell at hand for an arithmetic result; anything else
+// goes to the list handlers above.
+static bool direct_ints(const Value* argv, uint32_t n) {
+  return n == 2 && prim_has_tag(argv[0], INTEGER) && prim_has_tag(argv[1], INTEGER);
+}
+
+template <ArithOp OP>
+static Value d_arith(const Value* argv, uint32_t n) {
+  int32_t r;
+  if (!direct_ints(argv, n) || !prim_cell_at_hand()) return 0;
+  if (!int_arith(int_value(argv[0]), int_value(argv[1]), OP, r)) return 0;
+  return mem_integer(r);
+}
+
+template <CmpOp OP>
+static Value d_compare(const Value* argv, uint32_t n) {
+  if (!direct_ints(argv, n)) return 0;
+  return boolean(prim_holds(OP, int_value(argv[0]), int_value(argv[1])));
+}
+
 /* ------------------------------------------------------------ integers */
 
 static Value p_even_p(Value args) { return boolean(prim_need_int(prim_arg0(args), E_NEED_NUMBER) % 2 == 0); }
@@ -239,6 +261,22 @@ static constexpr PrimDef NUMBER_PRIMS[] = {
     {"string->number", K_OPT1, p_string_to_number},
 };
 
-void prim_register_numbers() { ev_register_table(NUMBER_PRIMS); }
+static Value d_remainder(const Value* argv, uint32_t n) {
+  if (!direct_ints(argv, n) || int_value(argv[1]) == 0 || !prim_cell_at_hand()) return 0;
+  int32_t a = int_value(argv[0]), b = int_value(argv[1]);
+  return mem_integer(b == -1 ? 0 : a % b);
+}
+
+static constexpr DirectDef NUMBER_DIRECT[] = {
+    {"+", d_arith<OP_ADD>},     {"-", d_arith<OP_SUB>},    {"*", d_arith<OP_MUL>},
+    {"/", d_arith<OP_DIV>},     {"=", d_compare<CMP_EQ>},  {">", d_compare<CMP_GT>},
+    {"<", d_compare<CMP_LT>},   {">=", d_compare<CMP_GE>}, {"<=", d_compare<CMP_LE>},
+    {"remainder", d_remainder},
+};
+
+void prim_register_numbers() {
+  ev_register_table(NUMBER_PRIMS);
+  ev_register_direct_table(NUMBER_DIRECT);
+}
 
 }  // namespace ondrel
