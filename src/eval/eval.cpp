@@ -16,6 +16,7 @@ namespace ondrel {
 /* ------------------------------------------------------- environments */
 
 void ev_bind(Value frame, Value sym, Value value) {
+  if (type_of(sym) == SYMBOL) cell(sym).aux |= FRAME_BOUND;
   Value b = mem_cons(sym, value);
   Value bindings = mem_cons(b, car(frame));
   set_car(frame, bindings);
@@ -58,8 +59,10 @@ static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
 // value, a global procedure as a NAMED_PROCEDURE unless `by_name` asks for
 // the SYMBOL itself.
 static Value ev_variable(Value sym, Value env, bool by_name) {
-  Value b = ev_find_binding(sym, env);
-  if (b != NIL) return cdr(b);
+  if ((cell(sym).aux & FRAME_BOUND) != 0 || ev_foreign_env) {
+    Value b = ev_find_binding(sym, env);
+    if (b != NIL) return cdr(b);
+  }
   Value g = cell(sym).w1;
   if (g == 0) mem_error(E_UNDEF_SYMBOL);
   if (!ev_is_procedure(g)) return g;
@@ -393,6 +396,7 @@ uint32_t ev_state_eval() {
   if (vm.argc >= 3) {
     Value env = ev_second(args);
     if (!ev_is_environment(env)) mem_error(E_ILLEGAL_FORM);
+    ev_foreign_env = true;
     vm.env = env;
   }
   return ev_eval_tail(x);
