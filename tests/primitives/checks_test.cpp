@@ -201,7 +201,7 @@ TEST_F(Checks, EveryCombinationOfValues) {
 // a cell declines when the free list is empty, so that the list handler
 // collects and reports.
 TEST_F(Checks, DirectFormsAgreeWithTheListHandlers) {
-  const std::string letters = "izrsylntMmeb";
+  const std::string letters = "izrsylvntMmeb";
   std::vector<std::string> seqs = {""};
   for (char a : letters) {
     seqs.push_back(std::string(1, a));
