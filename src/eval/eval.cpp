@@ -16,6 +16,7 @@ namespace ondrel {
 /* ------------------------------------------------------- environments */
 
 void ev_bind(Value frame, Value sym, Value value) {
+  if (type_of(sym) == SYMBOL) cell(sym).aux |= FRAME_BOUND;
   Value b = mem_cons(sym, value);
   Value bindings = mem_cons(b, car(frame));
   set_car(frame, bindings);
@@ -58,8 +59,10 @@ static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
 // value, a global procedure as a NAMED_PROCEDURE unless `by_name` asks for
 // the SYMBOL itself.
 static Value ev_variable(Value sym, Value env, bool by_name) {
-  Value b = ev_find_binding(sym, env);
-  if (b != NIL) return cdr(b);
+  if ((cell(sym).aux & FRAME_BOUND) != 0 || ev_foreign_env) {
+    Value b = ev_find_binding(sym, env);
+    if (b != NIL) return cdr(b);
+  }
   Value g = cell(sym).w1;
   if (g == 0) mem_error(E_UNDEF_SYMBOL);
   if (!ev_is_procedure(g)) return g;
@@ -72,6 +75,11 @@ static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
+
+static uint32_t ev_state_operator();
+static uint32_t ev_state_operand();
+static uint32_t ev_state_build();
+static uint32_t ev_state_application();
 
 static uint32_t ev_state_expression() {
   Value x = vm.exp;
@@ -86,7 +94,16 @@ static uint32_t ev_state_expression() {
         vm.exp = cdr(x);
         return cell(head).w1;
       }
-      return ev_eval_then(head, x, ST_OPERATOR);
+      uint8_t t = type_of(head);
+      if (t == PAIR) return ev_eval_then(head, x, ST_OPERATOR);
+      // An operator that is a variable or a constant is evaluated in line:
+      // the room its frame would need, the dispatch to state 2 and the
+      // return to state 3 happen as if the frame had been pushed.
+      ev_room(3);
+      ev_step(head);
+      vm.val = t == SYMBOL ? ev_variable(head, vm.env, true) : head;
+      ev_step(x);
+      return ev_state_operator();
     }
     default: return ev_value(x);
   }
@@ -95,30 +112,102 @@ static uint32_t ev_state_expression() {
 static uint32_t ev_state_operator() {
   ev_push_word(0);
   vm.exp = cdr(vm.exp);
-  return ST_OPERAND;
+  ev_step(vm.exp);
+  return ev_state_operand();
 }
 
 static uint32_t ev_state_operand() {
   ev_push_word(ev_unname(vm.val));
-  Value rest = vm.exp;
-  if (is(rest, PAIR)) return ev_eval_then(car(rest), cdr(rest), ST_OPERAND);
-  return ST_BUILD;
+  for (;;) {
+    Value rest = vm.exp;
+    if (!is(rest, PAIR)) {
+      ev_step(rest);
+      return ev_state_build();
+    }
+    Value x = car(rest);
+    uint8_t t = type_of(x);
+    if (t == PAIR) return ev_eval_then(x, cdr(rest), ST_OPERAND);
+    // A variable or a constant operand, in line as the operator above.
+    ev_room(3);
+    ev_step(x);
+    vm.val = t == SYMBOL ? ev_variable(x, vm.env, true) : x;
+    vm.exp = cdr(rest);
+    ev_step(vm.exp);
+    ev_push_word(ev_unname(vm.val));
+  }
+}
+
+// The direct form of the primitive that the collected operator names, or
+// null: only a SYMBOL (untraced) whose global value is such a primitive.
+static DirectFn ev_direct_form(Value op) {
+  if (tag_byte(op) != SYMBOL) return nullptr;
+  Value g = cell(op).w1;
+  if (g == 0 || tag_byte(g) != PRIMITIVE || cell(g).aux == K_EVAL) return nullptr;
+  return ev_direct[cell(g).w1];
+}
+
+// Whether the free list holds at least n cells.
+static bool ev_free_cells_at_least(uint32_t n) {
+  Value c = mem.free;
+  for (; n > 0; --n) {
+    if (c == NIL) return false;
+    c = cell(c).w2;
+  }
+  return true;
 }
 
 static uint32_t ev_state_build() {
-  // The words stay on the stack, and so stay roots, until the list holds them.
   Value* s = cstack();
+  uint32_t cp = mem.cp;
+  // A primitive with a direct form reads the collected words where they
+  // lie.  Its result stands for what states 5 and 7 would have given; the
+  // poll of the dispatch to state 7 follows, which can only drop a value
+  // that nothing else has seen.  It is called only while the free list
+  // holds the cells that the application list and a result would take, so
+  // a call that would have run out of cells on the way goes the ordinary
+  // way and reports where it always did.  The application register is
+  // left empty, as the next application would leave it.
+  uint32_t base = cp;
+  while (s[base - 1] != 0) --base;
+  DirectFn direct = ev_direct_form(s[base]);
+  if (direct != nullptr && ev_free_cells_at_least(cp - base + 1)) {
+    Value v = direct(s + base + 1, cp - base - 1);
+    if (v != 0) {
+      mem.cp = base - 1;
+      vm.argc = cp - base;
+      vm.app = NIL;
+      ev_poll();
+      return ev_value(v);
+    }
+  }
+  // The words stay on the stack, and so stay roots, until the list holds
+  // them.  The list is consed in line while free cells are at hand; the
+  // stack top and the list live in locals and are written back before an
+  // allocation that may collect.
   uint32_t n = 0;
+  Value app = NIL;
   vm.app = NIL;
-  while (s[mem.cp - 1] != 0) {
-    vm.app = mem_cons(s[mem.cp - 1], vm.app);
-    --mem.cp;
+  while (s[cp - 1] != 0) {
+    Value p = mem.free;
+    if (p == NIL || mem.stress) {
+      mem.cp = cp;
+      vm.app = app;
+      p = mem_cons_slow(s[cp - 1], app);
+    } else {
+      Cell& c = cell(p);
+      mem.free = c.w2;
+      c = Cell{PAIR, 0, 0, s[cp - 1], app};
+    }
+    app = p;
+    --cp;
     ++n;
   }
-  --mem.cp;  // the marker
+  mem.cp = cp - 1;  // the marker
+  vm.app = app;
   vm.argc = n;
-  vm.exp = vm.app;
-  return ST_APPLY_APP;
+  vm.exp = app;
+  ev_step(app);
+  return ev_state_application();
 }
 
 static void ev_apply_closure(Value closure) {
@@ -307,6 +396,7 @@ uint32_t ev_state_eval() {
   if (vm.argc >= 3) {
     Value env = ev_second(args);
     if (!ev_is_environment(env)) mem_error(E_ILLEGAL_FORM);
+    ev_foreign_env = true;
     vm.env = env;
   }
   return ev_eval_tail(x);

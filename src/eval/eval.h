@@ -53,6 +53,11 @@ enum EvalState : uint32_t {
   ST_LAST = 46,
 };
 
+// Set once eval has been given an environment that the program built: its
+// bindings carry no FRAME_BOUND mark, so from then on every lookup walks
+// the frames.
+inline bool ev_foreign_env = false;
+
 // Evaluate `exp` in the current environment register and return its
 // value.  Re-entrant: each activation returns at its own state-1 frame.
 Value ev_evaluate(Value exp);

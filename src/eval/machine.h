@@ -39,6 +39,17 @@ inline uint32_t ev_return() {
   vm.exp = s[0];
   return s[2];
 }
+// What the dispatcher does before every state: the budget and break poll.
+inline void ev_poll() {
+  if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) vm.break_flag = 1;
+  if (vm.break_flag != 0) mem_check_break();
+}
+// A dispatch taken in line by a state that goes on itself: the poll, then
+// the form register, exactly as the dispatcher would do them.
+inline void ev_step(Value exp) {
+  ev_poll();
+  vm.form = exp;
+}
 // Evaluate x, then continue in state `code` with `saved` in the expression register.
 inline uint32_t ev_eval_then(Value x, Value saved, uint32_t code) {
   ev_push_frame(saved, vm.env, code);

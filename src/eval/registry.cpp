@@ -38,6 +38,13 @@ void ev_register(const char* name, PrimKind kind, PrimFn fn) {
   cell(sym).w1 = p;
 }
 
+void ev_register_direct(const DirectDef* defs, uint32_t n) {
+  for (uint32_t i = 0; i < n; ++i) {
+    Value p = cell(mem_intern(defs[i].name)).w1;
+    if (p != 0 && is(p, PRIMITIVE) && cell(p).aux != K_EVAL) ev_direct[cell(p).w1] = defs[i].fn;
+  }
+}
+
 void ev_register_eval(const char* name, uint32_t state) {
   ++ev_registrations;
   Value sym = mem_intern(name);
@@ -49,6 +56,7 @@ void ev_register_eval(const char* name, uint32_t state) {
 void ev_init_symbols() {
   ev_registrations = 0;
   ev_nhandlers = 0;
+  for (DirectFn& d : ev_direct) d = nullptr;
   mem_true = sym_make_constant("#t");
   mem_false = sym_make_constant("#f");
   mem_eof = sym_make_constant("#<EOF>");

@@ -43,6 +43,26 @@ void ev_register_table(const PrimDef (&defs)[N]) {
   for (const PrimDef& d : defs) ev_register(d.name, d.kind, d.fn);
 }
 
+// The direct form of a primitive, for the evaluator's common case: it reads
+// its n arguments from argv (the values collected on the control stack)
+// instead of the argument list, which is then never consed.  It returns 0
+// to hand the call to the list handler, and then has done nothing.  It
+// never raises an error and never collects: it allocates only while
+// prim_cell_at_hand() says a free cell is there, so every report, trace
+// line and collection that can tell the two apart goes the ordinary way.
+using DirectFn = Value (*)(const Value* argv, uint32_t n);
+inline DirectFn ev_direct[MAX_HANDLERS];
+struct DirectDef {
+  const char* name;  // a primitive registered before
+  DirectFn fn;
+};
+// Give the primitive bound to each name its direct form.
+void ev_register_direct(const DirectDef* defs, uint32_t n);
+template <unsigned N>
+void ev_register_direct_table(const DirectDef (&defs)[N]) {
+  ev_register_direct(defs, N);
+}
+
 // Intern and bind to a kind-0 PRIMITIVE holding an evaluator state.
 void ev_register_eval(const char* name, uint32_t state);
 // The constants, the keywords, the special symbols and the evaluator's own

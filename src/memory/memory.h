@@ -131,6 +131,19 @@ inline Value mem_cons(Value a, Value d) {
   return p;
 }
 
+// An INTEGER, taken in line from the free list while a cell is at hand;
+// otherwise mem_make_integer, which may collect.  The cell is set exactly
+// as mem_make_integer sets it.
+inline Value mem_integer(int32_t n) {
+  Value v = mem.free;
+  if (v == NIL || mem.stress) return mem_make_integer(n);
+  Cell& c = cell(v);
+  mem.free = c.w2;
+  c.tag = INTEGER;
+  c.w1 = static_cast<uint32_t>(n);
+  return v;
+}
+
 // Length of a proper list, or -1 when l is improper or circular.  No list
 // in the heap holds more pairs than the heap has cells.
 inline int64_t mem_list_length(Value l) {

@@ -19,6 +19,7 @@ Value mem_intern(const char* name) {
   for (Value l = roots.symtab[b]; l != NIL; l = cdr(l))
     if (std::strcmp(sym_name(car(l)), name) == 0) return car(l);
   Value sym = mem_make_symbol(name);
+  cell(sym).aux = 0;  // not bound in any frame yet
   Protect keep(sym);
   roots.symtab[b] = mem_cons(sym, roots.symtab[b]);
   return sym;

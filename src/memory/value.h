@@ -28,11 +28,16 @@ constexpr uint8_t TYPE_MASK = 0x3F;
 constexpr uint8_t TRACE_FLAG = 0x40;
 constexpr uint8_t MARK_BIT = 0x80;
 
+// The aux byte of a SYMBOL: FRAME_BOUND once the evaluator has bound it in
+// an environment frame.  A symbol without it has no binding in any frame
+// the evaluator built, so its lookup may go straight to the global value.
+constexpr uint8_t FRAME_BOUND = 0x01;
+
 // One heap object: 12 bytes.  A REAL keeps its double in w1 (low half) and
 // w2 (high half); a CHARACTER is only the first two bytes (tag, code).
 struct Cell {
   uint8_t tag;     // type | TRACE_FLAG | MARK_BIT
-  uint8_t aux;     // PRIMITIVE: argument-pattern kind; CHARACTER: the code
+  uint8_t aux;     // PRIMITIVE: argument-pattern kind; CHARACTER: the code; SYMBOL: FRAME_BOUND
   uint16_t count;  // VECTOR: length; CONTINUATION: saved words
   uint32_t w1;     // first word
   uint32_t w2;     // second word

@@ -253,6 +253,40 @@ static constexpr PrimDef LIST_PRIMS[] = {
     {"string->symbol", K_ONE, p_string_to_symbol},
 };
 
-void prim_register_lists() { ev_register_table(LIST_PRIMS); }
+/* ------------------------------------------------------- direct forms */
+
+// Each gives what its list handler gives for the same arguments (a missing
+// one reads as NIL, extra ones are ignored) and leaves every case that
+// raises an error, or needs a cell when none is at hand, to it.
+static Value d_arg(const Value* argv, uint32_t n, uint32_t i) { return i < n ? argv[i] : NIL; }
+
+static Value d_car(const Value* argv, uint32_t n) {
+  Value x = d_arg(argv, n, 0);
+  return prim_has_tag(x, PAIR) ? car(x) : 0;
+}
+static Value d_cdr(const Value* argv, uint32_t n) {
+  Value x = d_arg(argv, n, 0);
+  return prim_has_tag(x, PAIR) ? cdr(x) : 0;
+}
+static Value d_cons(const Value* argv, uint32_t n) {
+  if (!prim_cell_at_hand()) return 0;
+  return mem_cons(d_arg(argv, n, 0), d_arg(argv, n, 1));
+}
+static Value d_null(const Value* argv, uint32_t n) { return boolean(d_arg(argv, n, 0) == NIL); }
+static Value d_pair_p(const Value* argv, uint32_t n) {
+  return boolean(prim_has_tag(d_arg(argv, n, 0), PAIR));
+}
+static Value d_not(const Value* argv, uint32_t n) { return boolean(d_arg(argv, n, 0) == mem_false); }
+static Value d_eq(const Value* argv, uint32_t n) { return boolean(d_arg(argv, n, 0) == d_arg(argv, n, 1)); }
+
+static constexpr DirectDef LIST_DIRECT[] = {
+    {"car", d_car},      {"cdr", d_cdr}, {"cons", d_cons}, {"null?", d_null},
+    {"pair?", d_pair_p}, {"not", d_not}, {"eq?", d_eq},
+};
+
+void prim_register_lists() {
+  ev_register_table(LIST_PRIMS);
+  ev_register_direct_table(LIST_DIRECT);
+}
 
 }  // namespace ondrel

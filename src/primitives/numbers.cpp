@@ -68,13 +68,50 @@ static Value arith(Value args, ArithOp op) {
   }
   if (!all_int) return mem_make_real(acc);
   if (zero_divisor) mem_error(E_DIV_ZERO);
-  return mem_make_integer(prim_wrap_int(acc));
+  return mem_integer(prim_wrap_int(acc));
 }
 
-static Value p_add(Value args) { return arith(args, OP_ADD); }
-static Value p_sub(Value args) { return arith(args, OP_SUB); }
-static Value p_mul(Value args) { return arith(args, OP_MUL); }
-static Value p_div(Value args) { return arith(args, OP_DIV); }
+// The two values of an argument list of exactly two INTEGERs, the common
+// case that the fast paths below take without the general walk.
+static bool two_ints(Value args, int32_t& a, int32_t& b) {
+  if (!prim_has_tag(args, PAIR)) return false;
+  Value rest = cdr(args);
+  if (!prim_has_tag(rest, PAIR) || cdr(rest) != NIL) return false;
+  Value x = car(args), y = car(rest);
+  if (!prim_has_tag(x, INTEGER) || !prim_has_tag(y, INTEGER)) return false;
+  a = int_value(x);
+  b = int_value(y);
+  return true;
+}
+
+// The arithmetic of two INTEGERs as arith does it, in doubles with the same
+// wrap to 32 bits; false for a zero divisor, which arith reports.
+static bool int_arith(int32_t a, int32_t b, ArithOp op, int32_t& r) {
+  double acc = a, x = b;
+  switch (op) {
+    case OP_ADD: acc += x; break;
+    case OP_SUB: acc -= x; break;
+    case OP_MUL: acc *= x; break;
+    case OP_DIV:
+      if (b == 0) return false;
+      acc /= x;
+      break;
+  }
+  r = prim_wrap_int(acc);
+  return true;
+}
+
+template <ArithOp OP>
+static Value arith2(Value args) {
+  int32_t a, b, r;
+  if (two_ints(args, a, b) && int_arith(a, b, OP, r)) return mem_integer(r);
+  return arith(args, OP);
+}
+
+static Value p_add(Value args) { return arith2<OP_ADD>(args); }
+static Value p_sub(Value args) { return arith2<OP_SUB>(args); }
+static Value p_mul(Value args) { return arith2<OP_MUL>(args); }
+static Value p_div(Value args) { return arith2<OP_DIV>(args); }
 
 /* --------------------------------------------------------- comparisons */
 
@@ -92,11 +129,40 @@ static Value compare(Value args, CmpOp op) {
   return mem_true;
 }
 
-static Value p_num_eq(Value args) { return compare(args, CMP_EQ); }
-static Value p_num_gt(Value args) { return compare(args, CMP_GT); }
-static Value p_num_lt(Value args) { return compare(args, CMP_LT); }
-static Value p_num_ge(Value args) { return compare(args, CMP_GE); }
-static Value p_num_le(Value args) { return compare(args, CMP_LE); }
+template <CmpOp OP>
+static Value compare2(Value args) {
+  int32_t a, b;
+  if (two_ints(args, a, b)) return boolean(prim_holds(OP, a, b));
+  return compare(args, OP);
+}
+
+static Value p_num_eq(Value args) { return compare2<CMP_EQ>(args); }
+static Value p_num_gt(Value args) { return compare2<CMP_GT>(args); }
+static Value p_num_lt(Value args) { return compare2<CMP_LT>(args); }
+static Value p_num_ge(Value args) { return compare2<CMP_GE>(args); }
+static Value p_num_le(Value args) { return compare2<CMP_LE>(args); }
+
+/* ------------------------------------------------------- direct forms */
+
+// Two INTEGERs, and a cell at hand for an arithmetic result; anything else
+// goes to the list handlers above.
+static bool direct_ints(const Value* argv, uint32_t n) {
+  return n == 2 && prim_has_tag(argv[0], INTEGER) && prim_has_tag(argv[1], INTEGER);
+}
+
+template <ArithOp OP>
+static Value d_arith(const Value* argv, uint32_t n) {
+  int32_t r;
+  if (!direct_ints(argv, n) || !prim_cell_at_hand()) return 0;
+  if (!int_arith(int_value(argv[0]), int_value(argv[1]), OP, r)) return 0;
+  return mem_integer(r);
+}
+
+template <CmpOp OP>
+static Value d_compare(const Value* argv, uint32_t n) {
+  if (!direct_ints(argv, n)) return 0;
+  return boolean(prim_holds(OP, int_value(argv[0]), int_value(argv[1])));
+}
 
 /* ------------------------------------------------------------ integers */
 
@@ -195,6 +261,22 @@ static constexpr PrimDef NUMBER_PRIMS[] = {
     {"string->number", K_OPT1, p_string_to_number},
 };
 
-void prim_register_numbers() { ev_register_table(NUMBER_PRIMS); }
+static Value d_remainder(const Value* argv, uint32_t n) {
+  if (!direct_ints(argv, n) || int_value(argv[1]) == 0 || !prim_cell_at_hand()) return 0;
+  int32_t a = int_value(argv[0]), b = int_value(argv[1]);
+  return mem_integer(b == -1 ? 0 : a % b);
+}
+
+static constexpr DirectDef NUMBER_DIRECT[] = {
+    {"+", d_arith<OP_ADD>},     {"-", d_arith<OP_SUB>},    {"*", d_arith<OP_MUL>},
+    {"/", d_arith<OP_DIV>},     {"=", d_compare<CMP_EQ>},  {">", d_compare<CMP_GT>},
+    {"<", d_compare<CMP_LT>},   {">=", d_compare<CMP_GE>}, {"<=", d_compare<CMP_LE>},
+    {"remainder", d_remainder},
+};
+
+void prim_register_numbers() {
+  ev_register_table(NUMBER_PRIMS);
+  ev_register_direct_table(NUMBER_DIRECT);
+}
 
 }  // namespace ondrel

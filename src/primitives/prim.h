@@ -51,6 +51,10 @@ inline void prim_need_args(Value args, uint32_t n) {
   if (prim_count(args) < n) mem_error(E_NOT_ENOUGH);
 }
 
+// Whether a direct form (eval/registry.h) may take one cell: the free list
+// has one and no collection is asked for at every allocation.
+inline bool prim_cell_at_hand() { return mem.free != NIL && !mem.stress; }
+
 inline Value prim_unspecified() { return mem_unspecified; }
 
 // An integer result of the arithmetic primitives, which compute in doubles:
@@ -101,7 +105,7 @@ void prim_register_vectors();
 void prim_register_chars();
 void prim_register_strings();
 void prim_register_system();
-void prim_register_math();  // floor to inexact->exact, after the groups above
+void prim_register_math();     // floor to inexact->exact, after the groups above
 void prim_register_library();  // list and number procedures of the library
 
 }  // namespace ondrel

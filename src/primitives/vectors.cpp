@@ -106,6 +106,28 @@ static constexpr PrimDef VECTOR_PRIMS[] = {
     {"vector-fill!", K_TWO, p_vector_fill},
 };
 
-void prim_register_vectors() { ev_register_table(VECTOR_PRIMS); }
+// The direct forms (eval/registry.h): a slot read, and the length while a
+// cell is at hand; every other case goes to the list handlers.
+static Value d_vector_ref(const Value* argv, uint32_t n) {
+  if (n < 2 || !prim_has_tag(argv[0], VECTOR) || !prim_has_tag(argv[1], INTEGER)) return 0;
+  int32_t k = int_value(argv[1]);
+  if (k < 0 || static_cast<uint32_t>(k) >= vec_len(argv[0])) return 0;
+  return vec_slots(argv[0])[k];
+}
+
+static Value d_vector_length(const Value* argv, uint32_t n) {
+  if (n < 1 || !prim_has_tag(argv[0], VECTOR) || !prim_cell_at_hand()) return 0;
+  return mem_integer(static_cast<int32_t>(vec_len(argv[0])));
+}
+
+static constexpr DirectDef VECTOR_DIRECT[] = {
+    {"vector-ref", d_vector_ref},
+    {"vector-length", d_vector_length},
+};
+
+void prim_register_vectors() {
+  ev_register_table(VECTOR_PRIMS);
+  ev_register_direct_table(VECTOR_DIRECT);
+}
 
 }  // namespace ondrel

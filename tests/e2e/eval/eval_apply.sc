@@ -15,3 +15,9 @@
 (apply call-with-current-continuation (list (lambda (k) (k 4))))
 (apply eval '((+ 1 2)))
 (apply 5 '(1))
+; A name bound by an environment the program built hides its global value,
+; in eval and in a procedure made there and called later.
+(define w 1)
+(eval 'w (list (list (cons 'w 2))))
+(define wf (eval '(lambda () w) (list (list (cons 'w 3)))))
+(wf)
