@@ -170,15 +170,6 @@ TEST_F(Editor, OpensUntitledOrNamedWithoutADefinition) {
   EXPECT_EQ(hl_text(), "");
 }
 
-TEST_F(Editor, WithoutAWindowTheEditorStaysClosed) {
-  hl_fail_open(true);
-  EXPECT_EQ(open(), "Could't create editor window.\n");
-  EXPECT_EQ(ed.open.load(), 0);
-  hl_fail_open(false);
-  EXPECT_EQ(open(), "");
-  EXPECT_TRUE(hl_is_open());
-}
-
 TEST_F(Editor, OpenReportsEachOutcome) {
   spit(path("prog.sc"), "(a)\n(b)\n");
   open();
@@ -224,20 +215,6 @@ TEST_F(Editor, SaveAndSaveAsReportEachOutcome) {
   ASSERT_EQ(std::system(("rm " + path("b.sc") + " && mkdir -p " + path("b.sc") + "/d").c_str()), 0);
   EXPECT_EQ(command(ED_CMD_SAVE), "b.sc: Couldn't open file.\n");
   EXPECT_EQ(hl_title(), "OEditor");
-}
-
-TEST_F(Editor, EvaluateSavesTheTextAndEvaluatesThatFile) {
-  vm.loop_state.store(0);
-  open();
-  hl_type("(+ 1 2)\r\n'b");
-  std::string shown = out_of([] {
-    hl_post_key('E', true);
-    hl_wait_idle();
-    ed_join_evaluation();
-  });
-  EXPECT_EQ(slurp("_temporaly.sc"), "(+ 1 2)\n'b");
-  EXPECT_EQ(shown, "\n3\nb\n");
-  EXPECT_EQ(hl_title(), "OEditor");  // the text keeps no file name
 }
 
 TEST_F(Editor, LongNamesAreCutToTheirBuffers) {
