@@ -162,6 +162,7 @@ def japanese(home):
         t = Term(home, ['-J'], env, lang)
         t.type('(car 5)\r')
         t.expect(b'Error : ' + NEED_LIST_SJIS + b'\r\n')
+        t.expect('S> ')
         if env:
             t.line('(string-length "あ")', '3')  # three typed bytes for one kana
             t.quit(BYE_JA_SJIS)
