@@ -147,10 +147,12 @@ discard_question() {
   typ keep
   key ctrl+m
   wait_dialog "$w"
+  other_active "$w" && echo "New asks first"
   key alt+n
   wait_active "$w"
   key Escape
   wait_dialog "$w"
+  shown OEditor && other_active "$w" && echo "the text is kept; closing asks too"
   key alt+y
   x11_wait gone OEditor && echo "discarded when the user agreed"
   say "(editor)"
