@@ -1,24 +1,16 @@
 # x11lib.sh - sourced by the desktop cases: a private X server (Xvfb) with
-# the openbox window manager, the interpreter reading a fifo, and helpers
-# that press keys in its windows with xdotool, as a user would.
-# Without Xvfb, openbox, xdotool, xprop or a GTK build the case exits with
-# 77, which the runner reports to CTest as skipped.
+# the openbox window manager, one interpreter reading a fifo, and helpers
+# that press keys in its windows with xdotool, as a user would.  Every wait
+# polls for what it waits for.  Without the tools or a GTK build the case
+# exits with 77, which the runner reports to CTest as skipped.
 X11_SKIP=77
 
-x11_need() {
-  local t
-  for t in Xvfb openbox xdotool xprop "$@"; do
-    command -v "$t" > /dev/null || { echo "needs $t" >&2; exit $X11_SKIP; }
-  done
-  ldd "$ONDREL" "${ONDREL%/*}/ondrel-desktop.so" 2>/dev/null | grep -q libgtk-3 || { echo "needs a GTK build" >&2; exit $X11_SKIP; }
-}
-
-# Retry COMMAND for up to 20 seconds until it succeeds.
+# Retry COMMAND every 50 ms for up to 20 seconds until it succeeds.
 x11_wait() {
   local i
-  for i in $(seq 200); do
+  for ((i = 0; i < 400; i++)); do
     "$@" && return 0
-    sleep 0.1
+    sleep 0.05
   done
   return 1
 }
@@ -26,12 +18,17 @@ x11_wait() {
 # The X server and the window manager, for the rest of the script.  The
 # session has no D-Bus, and every file the toolkit writes stays here.
 x11_start() {
-  x11_need "$@"
-  export LC_ALL=C.UTF-8
+  local t
+  for t in Xvfb openbox xdotool xprop "$@"; do
+    command -v "$t" > /dev/null || { echo "needs $t" >&2; exit $X11_SKIP; }
+  done
+  ldd "$ONDREL" "${ONDREL%/*}/ondrel-desktop.so" 2> /dev/null | grep -q libgtk-3 ||
+    { echo "needs a GTK build" >&2; exit $X11_SKIP; }
+  export LC_ALL=C.UTF-8 HOME=$PWD/.home XDG_RUNTIME_DIR=$PWD/.run
   unset ONDREL_EDITOR ONDREL_HEADLESS WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS GSETTINGS_BACKEND NO_AT_BRIDGE
-  export HOME=$PWD/.home XDG_RUNTIME_DIR=$PWD/.run
   export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  rm -f .display
   Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3> .display 2> .xvfb.log &
   X11_PIDS=$!
   OND_PID=
@@ -51,18 +48,17 @@ x11_stop() {
   wait 2> /dev/null
 }
 
-# Start the interpreter in the current directory, reading the fifo .in
-# (held open on descriptor 4), writing out.txt and err.txt.  Arguments are
-# put before the program (env VAR=..., or a shell with a ulimit).
+# Start the interpreter reading the fifo .in (held open on descriptor 4),
+# writing out.txt and err.txt.  Arguments go before the program (env
+# VAR=..., or a shell with a ulimit).
 ond_start() {
   rm -f .in out.txt err.txt
   mkfifo .in
   "$@" "$ONDREL" < .in > out.txt 2> err.txt &
   OND_PID=$!
   exec 4> .in
+  MARK=0
 }
-
-# A line for the interpreter's standard input.
 say() { printf '%s\n' "$*" >&4; }
 
 # End the input and wait (at most 20 s) for the interpreter to finish.
@@ -73,69 +69,71 @@ ond_stop() {
   OND_PID=
 }
 
-# The first visible window titled exactly NAME.
-win_named() { xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1; }
-# Wait for it and print its id.
-wait_win() {
-  local i w
-  for i in $(seq 200); do
-    w=$(win_named "$1")
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  echo "no window \"$1\"" >&2
-  return 1
-}
-gone() { [ -z "$(win_named "$1")" ]; }
-
-# The interpreter printed the line TEXT at least N (default 1) times.
-said() { [ "$(grep -cxF -- "$1" out.txt)" -ge "${2:-1}" ]; }
+# A case starts: what the interpreter printed so far no longer counts.
+mark() { MARK=$(wc -l < out.txt); }
+# Since the mark the interpreter printed the line TEXT at least N (default
+# 1) times.
+said() { [ "$(tail -n +$((MARK + 1)) out.txt | grep -cxF -- "$1")" -ge "${2:-1}" ]; }
 wait_said() { x11_wait said "$@" || echo "not said: $1" >&2; }
 
-# Keys and text for the window that has the keyboard focus.
-# The toolkit is given a moment to take typed text before the next key.
-key() { xdotool key --delay 60 "$@"; }
-typ() {
-  xdotool type --delay 30 -- "$1"
-  sleep 0.3
-}
-# Type a name into a file dialog's location field (opened with Ctrl+L,
-# so that no typed key goes to the file list first).
-locate() {
-  key ctrl+l
-  sleep 0.5
-  typ "$1"
-}
-# Open the menu whose mnemonic is KEY (alt+KEY) and give it time to show.
-menu() {
-  key "alt+$1"
-  sleep 0.8
-}
-# Bring a window to the front with the focus.
-activate() { xdotool windowactivate --sync "$1" 2> /dev/null; }
+# The first visible window titled exactly NAME; wait for it and print its id.
+win_named() { xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1; }
+shown() { [ -n "$(win_named "$1")" ]; }
+gone() { ! shown "$1"; }
+wait_win() { x11_wait shown "$1" && win_named "$1" || echo "no window \"$1\"" >&2; }
 
-# Wait until the window manager has given window W the focus, then let the
-# toolkit settle before keys are sent.
+# Keys and text for the window that has the keyboard focus.
+key() { xdotool key --delay 40 "$@"; }
+typ() { xdotool type --delay 15 -- "$1"; }
+# Open the menu whose mnemonic is KEY and wait until it shows.
+menus() { xdotool search --onlyvisible --class ondrel 2> /dev/null | wc -l; }
+more_menus() { [ "$(menus)" -gt "$1" ]; }
+menu() {
+  local n
+  n=$(menus)
+  key "alt+$1"
+  x11_wait more_menus "$n"
+}
+
+# The window with the focus is W / is another one (a dialog W opened).
 active_is() { [ "$(xdotool getactivewindow 2> /dev/null)" = "$1" ]; }
-wait_active() {
-  x11_wait active_is "$1" || echo "not active: $1" >&2
-  sleep 0.3
-}
-# Wait for the window titled NAME, with the focus; print its id.
-window() {
-  local w
-  w=$(wait_win "$1") && wait_active "$w"
-  echo "$w"
-}
-# Wait for a window other than W to take the focus (a dialog it opened).
 other_active() {
   local a
   a=$(xdotool getactivewindow 2> /dev/null)
   [ -n "$a" ] && [ "$a" != "$1" ]
 }
+# Wait for the focus, then give the toolkit a moment to take keys there.
+wait_active() {
+  x11_wait active_is "$1" || echo "not active: $1" >&2
+  sleep 0.1
+}
 wait_dialog() {
   x11_wait other_active "$1" || echo "no dialog over $1" >&2
+  sleep 0.3
+}
+# Press keys that move the focus to another window (a dialog, or back).
+press() {
+  local a
+  a=$(xdotool getactivewindow 2> /dev/null)
+  key "$@"
+  wait_dialog "$a"
+}
+# Wait for the window titled NAME with the focus; print its id.
+window() {
+  local w
+  w=$(wait_win "$1") && wait_active "$w"
+  echo "$w"
+}
+# Type a name into a file dialog, and give its completion a moment; in its
+# location field (opened with Ctrl+L) no typed key goes to the file list.
+name() {
+  typ "$1"
   sleep 0.5
+}
+locate() {
+  key ctrl+l
+  sleep 0.2
+  name "$1"
 }
 
 # Close the editor titled NAME with Esc, agreeing to throw away changes
@@ -147,10 +145,7 @@ close_editor() {
   [ -n "$w" ] || return 0
   key Escape
   x11_wait gone_or_asking "$1" "$w"
-  if ! gone "$1"; then
-    sleep 0.5
-    key alt+y
-  fi
+  gone "$1" || { sleep 0.3 && key alt+y; }
   x11_wait gone "$1" || echo "still open: $1" >&2
 }
 
@@ -165,11 +160,11 @@ quiet() {
   fi
 }
 
-# Run each named case function in a directory of its own.
+# Run each named case in turn with the mark set; each leaves no editor open.
 run_cases() {
   local c
   for c; do
-    mkdir "$c"
-    (cd "$c" && "$c")
+    mark
+    "$c"
   done
 }

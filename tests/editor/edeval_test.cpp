@@ -1,8 +1,6 @@
 // edeval_test.cpp - the editor's evaluation thread: what it prints, when it
 // refuses, and that it hands the interpreter back to the console as the
 // console left it, whatever ends the evaluation.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -12,6 +10,7 @@
 #include "editor/edeval.h"
 #include "eval/eval.h"
 #include "platform/lock.h"
+#include "support/tempdir.h"
 #include "toplevel/toplevel.h"
 
 namespace {
@@ -19,20 +18,16 @@ namespace {
 using namespace ondrel;
 
 struct EdEval : rdtest::Fresh {
-  std::string dir;
+  TempDir dir;
   void SetUp() override {
     rdtest::Fresh::SetUp();
-    char tmpl[] = "/tmp/ondrel-edeval-XXXXXX";
-    dir = mkdtemp(tmpl);
     vm.loop_state.store(0);
   }
   void TearDown() override {
     vm.loop_state.store(0);
-    std::remove(path("text.sc").c_str());
-    rmdir(dir.c_str());
     rdtest::Fresh::TearDown();
   }
-  std::string path(const char* name) { return dir + "/" + name; }
+  std::string path(const char* name) { return dir / name; }
   // Write `text` as the editor's file and evaluate it; what the console shows.
   std::string evaluate(const std::string& text) {
     FILE* f = std::fopen(path("text.sc").c_str(), "w");

@@ -1,9 +1,6 @@
 // checks_test.cpp - every primitive of the list, number, character, string
 // and vector groups over every small combination of values, and the
 // generator behind random.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <set>
 #include <string>
 #include <vector>
@@ -146,23 +143,6 @@ Value args_of(const std::string& kinds) {
   return list;
 }
 
-// Error reports go to standard output; keep them out of the test log.
-struct Quiet {
-  int saved;
-  Quiet() {
-    std::fflush(stdout);
-    saved = dup(STDOUT_FILENO);
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    close(null);
-  }
-  ~Quiet() {
-    std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-  }
-};
-
 using Checks = Prims;
 
 // Every primitive over every sequence of up to two values, and of three
@@ -179,7 +159,7 @@ TEST_F(Checks, EveryCombinationOfValues) {
       for (char c : third) triples.push_back(std::string{a, b, c});
     }
   }
-  Quiet quiet;
+  testing::internal::CaptureStdout();  // the error reports
   for (const char* name : ALL) {
     std::string n = name;
     if (n == "bye" || n == "gc") continue;
@@ -194,6 +174,7 @@ TEST_F(Checks, EveryCombinationOfValues) {
       }
     }
   }
+  testing::internal::GetCapturedStdout();
 }
 
 // Where a direct form takes a call, it gives what the list handler gives:

@@ -1,7 +1,7 @@
-; Inputs for the procedures of the teaching library that are primitives;
-; native.sh runs them with the primitives and with the Scheme definitions
-; they replace (scheme_definitions.sc) and compares the output section by
-; section.  A section starts with its procedure's name as a string.
+; The procedures of the teaching library that are primitives, over their
+; edge cases: the expected output is what the Scheme definitions they
+; replace printed, results and error reports alike.  A section starts with
+; its procedure's name as a string.
 (define circ (list 'a 'b 'c))
 (set-cdr! (cdr (cdr circ)) circ)
 (define acirc (list '(a . 1) '(b . 2)))

@@ -1,7 +1,0 @@
-// unit_main.cpp - GoogleTest entry for the unit tests.
-#include <gtest/gtest.h>
-
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
