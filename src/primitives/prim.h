@@ -101,7 +101,7 @@ void prim_register_vectors();
 void prim_register_chars();
 void prim_register_strings();
 void prim_register_system();
-void prim_register_math();  // floor to inexact->exact, after the groups above
+void prim_register_math();     // floor to inexact->exact, after the groups above
 void prim_register_library();  // list and number procedures of the library
 
 }  // namespace ondrel
