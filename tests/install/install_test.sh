@@ -41,6 +41,7 @@ answer=$'Ondrel Version 4.2.w (for Windows) \n An interactive Scheme for learnin
 Initialize ... Done !\nInit File Loading. \n#t\n()\n()\n\nBye.'
 
 if [ "$mode" = install ]; then
+  command -v man > /dev/null || skip "man is missing: the manual page cannot be checked"
   root=$tmp/root
   DESTDIR=$root cmake -DCMAKE_INSTALL_PREFIX=/usr/local -P "$tmp/install.cmake" > /dev/null || fail "install"
   prefix=$root/usr/local
@@ -52,7 +53,6 @@ if [ "$mode" = install ]; then
   got=$(run "$prefix" "$session")
   [ "$got" = "$answer" ] || fail "the installed program answered:"$'\n'"$got"
   echo "the installed program finds its init file and cursors"
-  command -v man > /dev/null || skip "man is missing: the manual page is not checked"
   page=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/ondrel.1" 2> "$tmp/warnings")
   [ -s "$tmp/warnings" ] && fail "man warns:"$'\n'"$(cat "$tmp/warnings")"
   grep -q "ROZIVEVUDE" <<< "$page" || fail "the manual page renders empty"
