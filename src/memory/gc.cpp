@@ -25,6 +25,57 @@ static uint32_t mark_sp;
   mem_quit();
 }
 
+/* ------------------------------------------------------ owners of blocks */
+
+// The owner of a block in the string or vector area is the marked cell of
+// lowest address whose pointer names the block's start.  The marker notes
+// each STRING, VECTOR and CONTINUATION it marks in these tables, the lower
+// address winning, so compaction needs no search of the heap.  The tables
+// are never cleared: an entry counts only while its cell is marked, of the
+// kind and names the block, which an entry left from an earlier collection
+// fails unless the marker has noted that cell again in this one.
+static Value str_owner[AREA_BYTES];
+static Value vec_owner[AREA_BYTES / 4];
+
+static bool marked(Value c) { return (cell(c).tag & MARK_BIT) != 0; }
+
+static bool owns_string(Value c, uint32_t p) {
+  return c != 0 && marked(c) && (cell(c).tag & TYPE_MASK) == STRING && cell(c).w1 == p;
+}
+
+static bool owns_block(Value c, uint32_t p) {
+  if (c == 0 || !marked(c)) return false;
+  uint8_t t = cell(c).tag & TYPE_MASK;
+  return (t == VECTOR || t == CONTINUATION) && cell(c).w2 == p;
+}
+
+// Only blocks below the area top are noted: compaction reads no others.
+static void note_string(Value c) {
+  uint32_t p = cell(c).w1;
+  if (p < STR_BASE || p >= mem.str_top) return;
+  Value& o = str_owner[p - STR_BASE];
+  if (c < o || !owns_string(o, p)) o = c;
+}
+
+static void note_block(Value c) {
+  uint32_t p = cell(c).w2;
+  if (p < VEC_BASE || p >= mem.vec_top || (p - VEC_BASE) % 4 != 0) return;
+  Value& o = vec_owner[(p - VEC_BASE) / 4];
+  if (c < o || !owns_block(o, p)) o = c;
+}
+
+static Value string_owner(uint32_t p) {
+  if (mem_owner_search != nullptr) return mem_owner_search(p, false);
+  Value o = str_owner[p - STR_BASE];
+  return owns_string(o, p) ? o : 0;
+}
+
+static Value block_owner(uint32_t p) {
+  if (mem_owner_search != nullptr) return mem_owner_search(p, true);
+  Value o = vec_owner[(p - VEC_BASE) / 4];
+  return owns_block(o, p) ? o : 0;
+}
+
 static void mark(Value root) {
   mark_sp = 0;
   mark_stack[mark_sp++] = root;
@@ -60,16 +111,21 @@ static void mark(Value root) {
         case RATIONAL:
         case REAL:
         case COMPLEX:
-        case STRING:
         case NAMED_PROCEDURE: tag |= MARK_BIT; break;
+        case STRING:
+          tag |= MARK_BIT;
+          note_string(v);
+          break;
         case VECTOR: {
           tag |= MARK_BIT;
+          note_block(v);
           const Value* slots = vec_slots(v);
           for (uint32_t i = 0; i < cell(v).count; ++i) mark_stack[mark_sp++] = slots[i];
           break;
         }
         case CONTINUATION: {
           tag |= MARK_BIT;
+          note_block(v);
           const Value* words = vec_slots(v);
           for (uint32_t i = 0; i < cell(v).count; ++i)
             if (words[i] > 60) mark_stack[mark_sp++] = words[i];
@@ -103,39 +159,10 @@ static void mark_roots() {
 
 /* ------------------------------------------------------------ compaction */
 
-// The owner of a block is the first marked cell in address order whose
-// pointer names the block's start.  One pass over the heap records the
-// owners by block address, so compaction is linear in heap plus area.
-static Value str_owner[AREA_BYTES];
-static Value vec_owner[AREA_BYTES / 4];
-
-static bool marked_as(Value c, uint8_t t) {
-  uint8_t tag = cell(c).tag;
-  return (tag & MARK_BIT) && (tag & TYPE_MASK) == t;
-}
-
-static void find_owners() {
-  std::memset(str_owner, 0, sizeof str_owner);
-  std::memset(vec_owner, 0, sizeof vec_owner);
-  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value c = mem_heap_cell(i);
-    if (marked_as(c, STRING)) {
-      uint32_t p = cell(c).w1;
-      if (p >= STR_BASE && p < STR_BASE + AREA_BYTES && str_owner[p - STR_BASE] == 0)
-        str_owner[p - STR_BASE] = c;
-    } else if (marked_as(c, VECTOR) || marked_as(c, CONTINUATION)) {
-      uint32_t p = cell(c).w2;
-      if (p >= VEC_BASE && p < VEC_BASE + AREA_BYTES && (p - VEC_BASE) % 4 == 0 &&
-          vec_owner[(p - VEC_BASE) / 4] == 0)
-        vec_owner[(p - VEC_BASE) / 4] = c;
-    }
-  }
-}
-
 static void compact_strings() {
   uint32_t src = STR_BASE, dst = STR_BASE;
   while (src < mem.str_top) {
-    Value owner = mem_owner_search != nullptr ? mem_owner_search(src, false) : str_owner[src - STR_BASE];
+    Value owner = string_owner(src);
     uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
     if (owner != 0) {
       if (dst != src) {
@@ -152,7 +179,7 @@ static void compact_strings() {
 static void compact_vectors() {
   uint32_t src = VEC_BASE, dst = VEC_BASE;
   while (src < mem.vec_top) {
-    Value owner = mem_owner_search != nullptr ? mem_owner_search(src, true) : vec_owner[(src - VEC_BASE) / 4];
+    Value owner = block_owner(src);
     if (owner != 0) {
       uint32_t bytes = 4u * cell(owner).count + 4;
       if (dst != src) {
@@ -256,7 +283,6 @@ uint32_t mem_collect(uint8_t cause) {
   mem.last_cause = cause;
   ++mem.collections;
   mark_roots();
-  if (mem_owner_search == nullptr) find_owners();
   compact_strings();
   compact_vectors();
   uint32_t nfree = sweep();

@@ -91,7 +91,7 @@ inline Value mem_char(uint32_t code) { return CHAR_TABLE + 2 * (code & 0xFF); }
 
 // When set, compaction asks it for the owner of the block at `block` (of
 // the vector area when `vector`, else of the string area) instead of the
-// table it builds in one pass: the tests check the table against a search.
+// table the marker fills: the tests check the table against a search.
 inline Value (*mem_owner_search)(uint32_t block, bool vector) = nullptr;
 
 // Run a full collection; returns the number of free cells after the sweep.
