@@ -150,6 +150,7 @@ FILE* fz_open(const uint8_t* data, size_t size) {
 // Every cell a known tag without MARK_BIT, every string and vector block
 // inside its area, the free list inside the heap and finite.
 static void walk_heap() {
+  mem_sweep_rest();  // cells not swept yet may be garbage of any shape
   if (mem.str_top < STR_BASE || mem.str_top > STR_BASE + AREA_BYTES) fz_fault("string area top");
   if (mem.vec_top < VEC_BASE || mem.vec_top > VEC_BASE + AREA_BYTES) fz_fault("vector area top");
   for (uint32_t i = 0; i < HEAP_CELLS; ++i) {

@@ -55,6 +55,7 @@ void mem_init() {
   mem.free = mem_heap_cell(0);
   mem.str_top = STR_BASE;
   mem.vec_top = VEC_BASE;
+  mem.swept = HEAP_CELLS;
   mem.sp = 0;
   mem.cp = 0;
   mem.collections = 0;
@@ -74,14 +75,27 @@ void mem_shutdown() {
 
 /* ------------------------------------------------------------ allocators */
 
-// Take the head of the free list, collecting first when it is empty (or
-// always, under the stress switch).  Raises `err` when no cell is left.
-static Value take_cell(uint8_t cause, int err) {
-  if (mem.free == NIL || mem.stress) mem_collect(cause);
-  if (mem.free == NIL) mem_error(err);
+// A cell on the free list, sweeping on when the list is empty: a
+// collection is due only when the whole heap is swept and none is left.
+static bool have_free_cell() { return mem.free != NIL || mem_refill(); }
+
+// Unlink the head of the free list.  When that empties the list the sweep
+// goes on at once, so the cell keeps in w2 the link to the next free cell
+// that a sweep of the whole heap would have left there.
+static Value pop_free() {
   Value c = mem.free;
   mem.free = cell(c).w2;
+  if (mem.free == NIL && mem_refill()) cell(c).w2 = mem.free;
   return c;
+}
+
+// Take the head of the free list, collecting first when no free cell is
+// left (or always, under the stress switch).  Raises `err` when the
+// collection frees none.
+static Value take_cell(uint8_t cause, int err) {
+  if (mem.stress || !have_free_cell()) mem_collect_lazily(cause);
+  if (mem.free == NIL) mem_error(err);
+  return pop_free();
 }
 
 Value mem_make_pair() {
@@ -104,15 +118,14 @@ Value mem_cons_slow(Value a, Value d) {
 static void string_room(uint32_t need) {
   if (need > AREA_BYTES) mem_error(E_STRING_AREA);
   bool short_of_room = mem.str_top + need > STR_BASE + AREA_BYTES;
-  if (short_of_room || mem.free == NIL || mem.stress) {
-    mem_collect(GC_STRING);
+  if (short_of_room || mem.stress || !have_free_cell()) {
+    mem_collect_lazily(GC_STRING);
     if (mem.str_top + need > STR_BASE + AREA_BYTES || mem.free == NIL) mem_error(E_STRING_AREA);
   }
 }
 
 static Value new_string_cell(uint32_t need) {
-  Value s = mem.free;
-  mem.free = cell(s).w2;
+  Value s = pop_free();
   cell(s).tag = STRING;
   cell(s).w1 = mem.str_top;
   mem.str_top += need;
@@ -189,12 +202,11 @@ Value mem_make_vector(uint32_t n) {
   }
   uint64_t need = 4ull * n + 4;
   bool short_of_room = mem.vec_top + need > VEC_BASE + AREA_BYTES;
-  if (short_of_room || mem.free == NIL || mem.stress) {
-    mem_collect(GC_VECTOR);
+  if (short_of_room || mem.stress || !have_free_cell()) {
+    mem_collect_lazily(GC_VECTOR);
     if (mem.vec_top + need > VEC_BASE + AREA_BYTES || mem.free == NIL) mem_error(E_VECTOR_AREA);
   }
-  Value v = mem.free;
-  mem.free = cell(v).w2;
+  Value v = pop_free();
   cell(v).tag = VECTOR;
   cell(v).count = static_cast<uint16_t>(n);
   cell(v).w2 = mem.vec_top;

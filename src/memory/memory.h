@@ -37,8 +37,13 @@ enum GcCause : uint8_t {
 // clang-format on
 
 // State of the regions.  Invariants between collections:
-//  - free cells are tagged PAIR, hold NIL in w1 and are chained through w2,
-//    ending in NIL; free == NIL means the free list is empty;
+//  - free cells are tagged PAIR, hold NIL in w1 and are chained through w2
+//    in address order, ending in NIL; free == NIL means the free list is
+//    empty;
+//  - the heap's cells from index `swept` on are not swept yet: those the
+//    latest collection left unmarked are garbage that mem_refill appends to
+//    the free list when it runs dry, so an empty free list means no free
+//    cell only once swept == HEAP_CELLS;
 //  - every string in the string area belongs to exactly one STRING cell and
 //    is followed by its NUL; every block in the vector area belongs to one
 //    VECTOR or CONTINUATION cell and ends in a 0 word;
@@ -47,6 +52,7 @@ struct Memory {
   Value free;            // head of the free list
   uint32_t str_top;      // first free byte of the string area (offset)
   uint32_t vec_top;      // first free byte of the vector area (offset)
+  uint32_t swept;        // heap cells swept since the latest collection
   uint32_t sp;           // software stack: next free word (index 0..4000)
   uint32_t cp;           // control stack: next free word (index 0..4000)
   uint8_t last_cause;    // cause code of the latest collection
@@ -91,11 +97,24 @@ inline Value mem_char(uint32_t code) { return CHAR_TABLE + 2 * (code & 0xFF); }
 
 // When set, compaction asks it for the owner of the block at `block` (of
 // the vector area when `vector`, else of the string area) instead of the
-// table it builds in one pass: the tests check the table against a search.
+// table the marker fills: the tests check the table against a search.
 inline Value (*mem_owner_search)(uint32_t block, bool vector) = nullptr;
 
-// Run a full collection; returns the number of free cells after the sweep.
+// Run a full collection, sweeping the whole heap; returns the number of
+// free cells.
 uint32_t mem_collect(uint8_t cause);
+// The collection an allocator runs: it sweeps only until the free list has
+// a cell (or the heap is swept), the rest as the free list runs dry.  Under
+// the stress switch it is a full collection.
+void mem_collect_lazily(uint8_t cause);
+// Sweeps on until the free list holds a cell or the whole heap is swept;
+// false when no free cell is left.  The free list grows in address order,
+// as one sweep of the whole heap would have made it.
+bool mem_refill();
+void mem_sweep_rest();
+// Whether the latest collection marked heap cell c (live when it ran).
+bool mem_marked(Value c);
+// Free cells, once the whole heap is swept.
 uint32_t mem_free_cells();
 
 // Software stack: errors 5 (overflow) and 4 (underflow).

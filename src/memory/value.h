@@ -23,7 +23,9 @@ enum Tag : uint8_t {
 // The tag byte:
 //   bit  7   6    5 ....... 0
 //      MARK TRACE   type (1..19)
-// MARK_BIT is set only while a collection runs; TRACE_FLAG only on SYMBOLs.
+// The collector keeps its marks in a bitmap beside the heap, so no tag byte
+// carries MARK_BIT (the collector's checks look for it); TRACE_FLAG is set
+// only on SYMBOLs.
 constexpr uint8_t TYPE_MASK = 0x3F;
 constexpr uint8_t TRACE_FLAG = 0x40;
 constexpr uint8_t MARK_BIT = 0x80;
