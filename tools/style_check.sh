@@ -20,12 +20,19 @@ for f in "${files[@]}"; do
 done
 bad_tidy=()
 if [ -e "$build/compile_commands.json" ]; then
+  # One clang-tidy per source file, as many at a time as there are cores;
+  # each writes its findings beside the others, read back in file order.
+  findings=$(mktemp -d)
+  trap 'rm -rf "$findings"' EXIT
+  printf '%s\n' "${files[@]}" | grep '\.cpp$' |
+    xargs -P "$(nproc)" -I{} sh -c '"$1" -p "$2" --quiet "$3" 2>/dev/null | grep -E "(warning|error):" > "$4/$(echo "$3" | tr / _)" || true' \
+      sh "$tidy" "$build" {} "$findings"
   for f in "${files[@]}"; do
     [[ $f == *.cpp ]] || continue
-    out=$("$tidy" -p "$build" --quiet "$f" 2>/dev/null | grep -E '(warning|error):')
-    if [ -n "$out" ]; then
+    out="$findings/$(echo "$f" | tr / _)"
+    if [ -s "$out" ]; then
       bad_tidy+=("$f")
-      echo "$out"
+      cat "$out"
     fi
   done
 else
