@@ -52,12 +52,8 @@ int main() {
     for (uint32_t i = 0; i < HEAP_CELLS; ++i) acc += cell(mem_heap_cell(i)).tag;
     sink = acc;
   });
-  mem.reference_compaction = true;
-  mem_collect(GC_USER);
-  double reference = best_of(3, [] { mem_collect(GC_USER); });
   std::printf("full collection (6000 strings, 1000-slot vector, 50000 cells): %.3f ms\n", full);
   std::printf("plain pass over the heap: %.3f ms\n", pass);
-  std::printf("same collection with the owner-search compaction: %.1f ms\n", reference);
   mem_shutdown();
   return 0;
 }
