@@ -32,7 +32,7 @@ SKIP=77
 # E2E_ONLY: the names of the cases to run (all when unset or empty);
 # E2E_TIMEOUT: seconds a case may take.
 ONLY=" ${E2E_ONLY:-} "
-TIMEOUT=${E2E_TIMEOUT:-120}
+TIMEOUT=${E2E_TIMEOUT:-240}
 pass=0; fail=0; skipped=0
 for case in "$DIR"/*.sc "$DIR"/*.sh; do
   [ -e "$case" ] || continue

@@ -5,10 +5,12 @@
 # exits with 77, which the runner reports to CTest as skipped.
 X11_SKIP=77
 
-# Retry COMMAND every 50 ms for up to 20 seconds until it succeeds.
+# Retry COMMAND every 50 ms for up to 60 seconds until it succeeds (a
+# loaded machine may take that long to start the toolkit under the
+# sanitizers; a passing run never waits that long).
 x11_wait() {
   local i
-  for ((i = 0; i < 400; i++)); do
+  for ((i = 0; i < 1200; i++)); do
     "$@" && return 0
     sleep 0.05
   done
@@ -61,7 +63,7 @@ ond_start() {
 }
 say() { printf '%s\n' "$*" >&4; }
 
-# End the input and wait (at most 20 s) for the interpreter to finish.
+# End the input and wait (at most 60 s) for the interpreter to finish.
 ond_stop() {
   exec 4>&-
   x11_wait eval '! kill -0 "$OND_PID" 2> /dev/null' || kill "$OND_PID" 2> /dev/null
