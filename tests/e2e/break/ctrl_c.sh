@@ -1,6 +1,6 @@
-# Ctrl+C stops a running loop, and equal? on two circular lists, with "User
-# break" and the prompt comes back; it also answers a read waiting at the
-# console.  The form after "At" depends on where the break lands, so those
+# Ctrl+C stops a running loop, equal? on two circular lists and the list
+# primitives walking a circular list for ever, with "User break" and the
+# prompt comes back; it also answers a read waiting at the console.  The form after "At" depends on where the break lands, so those
 # lines are left out.
 mkfifo in
 "$ONDREL" < in > out 2> err &
@@ -26,6 +26,17 @@ wait_for "User break.*"
 sleep 0.3
 echo "'after-second" >&3
 wait_for after-second
+echo "(define c (list 'a 'b))" >&3
+echo "(set-cdr! (cdr c) c)" >&3
+n=0
+for call in "(length c)" "(last-pair c)" "(member 'z c)" "(list-tail c -1)"; do
+  n=$((n + 1))
+  echo "$call" >&3
+  sleep 0.5
+  kill -INT $pid
+  echo "'after-$n" >&3
+  wait_for "after-$n"
+done
 kill -INT $pid
 sleep 0.3
 echo "'after-read" >&3
