@@ -181,24 +181,14 @@ static uint32_t ev_state_build() {
     }
   }
   // The words stay on the stack, and so stay roots, until the list holds
-  // them.  The list is consed in line while free cells are at hand; the
-  // stack top and the list live in locals and are written back before an
-  // allocation that may collect.
+  // them; the stack top and the list are written back before each cons,
+  // which may collect.
   uint32_t n = 0;
   Value app = NIL;
-  vm.app = NIL;
   while (s[cp - 1] != 0) {
-    Value p = mem.free;
-    if (p == NIL || mem.stress) {
-      mem.cp = cp;
-      vm.app = app;
-      p = mem_cons_slow(s[cp - 1], app);
-    } else {
-      Cell& c = cell(p);
-      mem.free = c.w2;
-      c = Cell{PAIR, 0, 0, s[cp - 1], app};
-    }
-    app = p;
+    mem.cp = cp;
+    vm.app = app;
+    app = mem_cons(s[cp - 1], app);
     --cp;
     ++n;
   }
