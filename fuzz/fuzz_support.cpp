@@ -53,7 +53,7 @@ static void watch() {
       w.wake.wait_until(hold, w.until);
     } else {
       w.fired = true;
-      vm.break_flag = 1;
+      vm_request_break();
       w.wake.wait_for(hold, std::chrono::milliseconds(1));
     }
   }
@@ -121,13 +121,13 @@ void fz_begin() {
   roots = saved_roots;
   ev_reset();
   vm.break_flag = 0;
-  vm.dispatch_budget = 0;
+  vm_set_budget(0);
   watchdog_arm();
 }
 
 void fz_end() {
   watchdog_disarm();
-  vm.dispatch_budget = 0;
+  vm_set_budget(0);
   vm.break_flag = 0;
   try {
     if (gfx.open != 0) gfx_close_window(NIL);

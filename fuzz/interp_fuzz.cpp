@@ -35,14 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (d == mem_eof) break;
       Protect keep(d);
       vm.break_flag = 0;
-      vm.dispatch_budget = FZ_BUDGET;
+      vm_set_budget(FZ_BUDGET);
       Value v = ev_evaluate(d);
-      vm.dispatch_budget = 0;
+      vm_set_budget(0);
       if (mem.cp != 0) fz_fault("evaluation left words on the control stack");
       rd_print(v, rd_out());
     } catch (const Unwind& u) {
       ev_recover(u);  // the report and the reset, as the protected call does
-      vm.dispatch_budget = 0;
+      vm_set_budget(0);
       if (u.code != UNWIND_ERROR) more = false;  // bye, or a fatal error
       else if (mem.sp != 0 || mem.cp != 0) fz_fault("error left the stacks in use");
       // Every error consumes at least the offending character.

@@ -348,6 +348,14 @@ static constexpr StateFn ev_states[ST_LAST + 1] = {
     ev_state_callcc,            // 46
 };
 
+void ev_poll_flagged() {
+  if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) {
+    vm_set_budget(0);
+    vm_request_break();
+  }
+  mem_check_break();
+}
+
 Value ev_evaluate(Value exp) {
   vm.val = NIL;
   vm.app = NIL;
@@ -356,8 +364,7 @@ Value ev_evaluate(Value exp) {
   ev_push_frame(exp, vm.env, ST_RETURN);
   uint32_t state = ST_EVAL;
   for (;;) {
-    if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) vm.break_flag = 1;
-    if (vm.break_flag != 0) mem_check_break();
+    ev_poll();
     vm.form = vm.exp;
     if (state > ST_LAST) mem_error(E_ILLEGAL_FORM);
     state = ev_states[state]();

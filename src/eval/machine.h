@@ -39,10 +39,13 @@ inline uint32_t ev_return() {
   vm.exp = s[0];
   return s[2];
 }
-// What the dispatcher does before every state: the budget and break poll.
+// The poll when the break flag is not clear: count the budget down, then
+// answer a waiting break.
+void ev_poll_flagged();
+// What the dispatcher does before every state: the budget and break poll,
+// one read of the break flag while neither is due.
 inline void ev_poll() {
-  if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) vm.break_flag = 1;
-  if (vm.break_flag != 0) mem_check_break();
+  if (vm.break_flag.load(std::memory_order_relaxed) != 0) ev_poll_flagged();
 }
 // A dispatch taken in line by a state that goes on itself: the poll, then
 // the form register, exactly as the dispatcher would do them.

@@ -42,7 +42,7 @@ void ev_recover(const Unwind& u) {
     return;
   }
   vm.last_error = u.error;
-  vm.break_flag.store(0);  // a pending break is answered by this error
+  vm_take_break();  // a pending break is answered by this error
   // Printing the form may itself fail (a port that went bad); the report
   // as far as it got stands.
   try {

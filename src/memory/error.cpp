@@ -170,10 +170,7 @@ const char* mem_message(int code) {
 [[noreturn]] void mem_quit() { throw Unwind{UNWIND_QUIT, 0, NIL}; }
 
 void mem_check_break() {
-  if (vm.break_flag.load(std::memory_order_relaxed) != 0) {
-    vm.break_flag.store(0, std::memory_order_relaxed);
-    mem_error(E_USER_BREAK);
-  }
+  if (vm_break_pending() && vm_take_break()) mem_error(E_USER_BREAK);
 }
 
 }  // namespace ondrel

@@ -24,7 +24,10 @@ static Value s_car, s_cdr, s_sub, s_mul, s_div, s_lt, s_gt, s_remainder, s_even,
 // One step of a walk that may not end: Ctrl+C, or the end of the dispatch
 // budget, stops it with "User break", as at a dispatch of the evaluator.
 static void poll() {
-  if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) mem_error(E_USER_BREAK);
+  if (vm.dispatch_budget != 0 && --vm.dispatch_budget == 0) {
+    vm_set_budget(0);
+    mem_error(E_USER_BREAK);
+  }
   mem_check_break();
 }
 

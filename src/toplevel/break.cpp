@@ -17,7 +17,7 @@ static void on_break(int) {
   // lock-free atomic).
   ssize_t r = write(STDOUT_FILENO, "\n", 1);
   (void)r;
-  vm.break_flag.store(1, std::memory_order_relaxed);
+  vm_request_break();
 }
 
 void tl_install_break() {
@@ -32,7 +32,7 @@ void tl_restore_break() { sigaction(SIGINT, &previous, nullptr); }
 
 // A break during an editor evaluation is that evaluation's: the console
 // does not see it.
-static bool break_pending() { return vm.break_flag.load() != 0 && vm.loop_state.load() != 2; }
+static bool break_pending() { return vm_break_pending() && vm.loop_state.load() != 2; }
 static bool editor_busy() { return vm.loop_state.load() == 2; }
 
 void tl_install_hooks() { con_hooks = ConHooks{break_pending, mem_check_break, editor_busy}; }

@@ -67,9 +67,9 @@ TEST_F(Library, EveryCombinationEndsInAResultOrAnError) {
       set_car(keep_sym, NIL);
       Value args = NIL;
       for (size_t i = k.size(); i-- > 0;) args = keep(mem_cons(value_of(k[i]), args));
-      vm.dispatch_budget = 100000;
+      vm_set_budget(100000);
       int e = error_of_list(name, args);
-      vm.dispatch_budget = 0;
+      vm_set_budget(0);
       EXPECT_TRUE(documented.count(e)) << "(" << name << " " << k << ") gave " << e;
       EXPECT_EQ(mem.sp, 0u) << "(" << name << " " << k << ")";
     }
