@@ -58,7 +58,7 @@ static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
 // The value of a variable in env: its innermost binding, else its global
 // value, a global procedure as a NAMED_PROCEDURE unless `by_name` asks for
 // the SYMBOL itself.
-static Value ev_variable(Value sym, Value env, bool by_name) {
+[[gnu::always_inline]] static inline Value ev_variable(Value sym, Value env, bool by_name) {
   if ((cell(sym).aux & FRAME_BOUND) != 0 || ev_foreign_env) {
     Value b = ev_find_binding(sym, env);
     if (b != NIL) return cdr(b);
@@ -133,7 +133,7 @@ static uint32_t ev_state_operand() {
     vm.val = t == SYMBOL ? ev_variable(x, vm.env, true) : x;
     vm.exp = cdr(rest);
     ev_step(vm.exp);
-    ev_push_word(ev_unname(vm.val));
+    cstack()[mem.cp++] = ev_unname(vm.val);  // the room was made above
   }
 }
 
@@ -146,38 +146,104 @@ static DirectFn ev_direct_form(Value op) {
   return ev_direct[cell(g).w1];
 }
 
-// Whether the free list holds at least n cells.
-static bool ev_free_cells_at_least(uint32_t n) {
-  Value c = mem.free;
-  for (; n > 0; --n) {
-    if (c == NIL) return false;
-    c = cell(c).w2;
-  }
+// The closure that the collected operator names, or 0: the operator itself
+// or the global value of an untraced SYMBOL.
+static Value ev_named_closure(Value op) {
+  uint8_t tag = tag_byte(op);
+  if (tag == CLOSURE) return op;
+  if (tag != SYMBOL) return 0;
+  Value g = cell(op).w1;
+  return g != 0 && tag_byte(g) == CLOSURE ? g : 0;
+}
+
+// Add (sym . value) at the front of the frame from free cells at hand, as
+// ev_bind does; false when the cells are not at hand.
+[[gnu::always_inline]] static inline bool ev_bind_at_hand(Value frame, Value sym, Value value) {
+  Value b = mem_cons_at_hand(sym, value);
+  Value bindings = b == 0 ? 0 : mem_cons_at_hand(b, car(frame));
+  if (bindings == 0) return false;
+  if (type_of(sym) == SYMBOL) cell(sym).aux |= FRAME_BOUND;
+  set_car(frame, bindings);
   return true;
+}
+
+// The frame that applying the closure to the n collected arguments binds,
+// built from free cells at hand as application builds it, a rest
+// parameter taking a new list of the arguments left over; 0 when the
+// arguments do not fit the parameters or the cells are not at hand, and
+// the ordinary way applies it.
+static Value ev_frame_at_hand(Value closure, const Value* argv, uint32_t n) {
+  Value params = ev_first(cell(closure).w1);
+  uint32_t fixed = 0;
+  Value rest = params;
+  for (; is(rest, PAIR); rest = cdr(rest))
+    if (++fixed > n) return 0;
+  if (rest == NIL ? fixed != n : type_of(rest) != SYMBOL) return 0;
+  Value frame = mem_cons_at_hand(NIL, cell(closure).w2);
+  if (frame == 0) return 0;
+  for (uint32_t i = 0; i < fixed; ++i, params = cdr(params))
+    if (!ev_bind_at_hand(frame, car(params), argv[i])) return 0;
+  if (rest != NIL) {
+    Value others = NIL;
+    for (uint32_t i = n; i-- > fixed;)
+      if ((others = mem_cons_at_hand(argv[i], others)) == 0) return 0;
+    if (!ev_bind_at_hand(frame, rest, others)) return 0;
+  }
+  return frame;
+}
+
+// Whether a call may skip the application list, whose form the poll of
+// the dispatch to application and the poll after it would report: no break
+// waiting, no budget running out at either poll, no collector stress
+// (which keeps every call on the ordinary way).  A Ctrl+C that comes while
+// the quick call runs is reported at the poll after it, at the form the
+// first would have shown, as if it had come a moment earlier; the quick
+// calls change nothing a program can see before that.
+static bool ev_poll_would_pass() {
+  int32_t flag = vm.break_flag.load(std::memory_order_relaxed);
+  return (flag == 0 || (flag == BREAK_BUDGET && vm.dispatch_budget > 2)) && !mem.stress;
+}
+
+// The poll of that dispatch, once ev_poll_would_pass has said it passes.
+static void ev_poll_passed() {
+  if (vm.dispatch_budget != 0) --vm.dispatch_budget;
 }
 
 static uint32_t ev_state_build() {
   Value* s = cstack();
   uint32_t cp = mem.cp;
-  // A primitive with a direct form reads the collected words where they
-  // lie.  Its result stands for what states 5 and 7 would have given; the
-  // poll of the dispatch to state 7 follows, which can only drop a value
-  // that nothing else has seen.  It is called only while the free list
-  // holds the cells that the application list and a result would take, so
-  // a call that would have run out of cells on the way goes the ordinary
-  // way and reports where it always did.  The application register is
-  // left empty, as the next application would leave it.
-  uint32_t base = cp;
-  while (s[base - 1] != 0) --base;
-  DirectFn direct = ev_direct_form(s[base]);
-  if (direct != nullptr && ev_free_cells_at_least(cp - base + 1)) {
-    Value v = direct(s + base + 1, cp - base - 1);
+  const Value* marker = s + cp - 1;
+  while (*marker != 0) --marker;
+  uint32_t base = static_cast<uint32_t>(marker - s) + 1;
+  // Two calls skip the application list and read the collected words where
+  // they lie: a primitive with a direct form, whose result stands for what
+  // states 5 and 7 would have given, and a closure whose frame can be built
+  // from cells at hand.  Either ends as the ordinary way would, with the
+  // application register empty as the next application leaves it; every
+  // case it does not take (a break due, a traced name, an error, a short
+  // free list) goes the ordinary way and reports where it always did.
+  if (ev_poll_would_pass()) {
+    Value op = s[base];
+    uint32_t n = cp - base - 1;
+    DirectFn direct = ev_direct_form(op);
+    Value v = direct != nullptr ? direct(s + base + 1, n) : 0;
     if (v != 0) {
+      ev_poll_passed();
       mem.cp = base - 1;
-      vm.argc = cp - base;
+      vm.argc = n + 1;
       vm.app = NIL;
-      ev_poll();
       return ev_value(v);
+    }
+    Value closure = direct != nullptr ? 0 : ev_named_closure(op);
+    Value frame = closure != 0 ? ev_frame_at_hand(closure, s + base + 1, n) : 0;
+    if (frame != 0) {
+      ev_poll_passed();
+      mem.cp = base - 1;
+      vm.argc = n + 1;
+      vm.app = NIL;
+      vm.env = frame;
+      vm.exp = ev_rest(cell(closure).w1);
+      return ST_SEQUENCE;
     }
   }
   // The words stay on the stack, and so stay roots, until the list holds

@@ -150,6 +150,18 @@ inline Value mem_cons(Value a, Value d) {
   return p;
 }
 
+// (a . d) from a free cell at hand, or 0 when the free list is empty or the
+// stress switch is on: it never collects, for callers with an ordinary way
+// to fall back on.
+inline Value mem_cons_at_hand(Value a, Value d) {
+  Value p = mem.free;
+  if (p == NIL || mem.stress) return 0;
+  Cell& c = cell(p);
+  mem.free = c.w2;
+  c = Cell{PAIR, 0, 0, a, d};
+  return p;
+}
+
 // An INTEGER, taken in line from the free list while a cell is at hand;
 // otherwise mem_make_integer, which may collect.  The cell is set exactly
 // as mem_make_integer sets it.

@@ -52,7 +52,9 @@ inline Interp vm{};
 // Ask for a break at the next poll, from any thread or a signal handler.
 inline void vm_request_break() { vm.break_flag.fetch_or(BREAK_PENDING, std::memory_order_relaxed); }
 // Whether a break waits to be answered.
-inline bool vm_break_pending() { return (vm.break_flag.load(std::memory_order_relaxed) & BREAK_PENDING) != 0; }
+inline bool vm_break_pending() {
+  return (vm.break_flag.load(std::memory_order_relaxed) & BREAK_PENDING) != 0;
+}
 // Answer the waiting break, if any; says whether there was one.
 inline bool vm_take_break() {
   return (vm.break_flag.fetch_and(~BREAK_PENDING, std::memory_order_relaxed) & BREAK_PENDING) != 0;

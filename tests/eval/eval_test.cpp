@@ -27,8 +27,8 @@ struct Eval : rdtest::Fresh {
     return code == 0 ? last : "error " + std::to_string(code);
   }
   bool reset_state() {
-    return mem.sp == 0 && mem.cp == 0 && vm.form == NIL && vm.env == NIL && vm.exp == NIL &&
-           vm.app == NIL && vm.val == NIL && vm.trace_depth == 0;
+    return mem.sp == 0 && mem.cp == 0 && vm.form == NIL && vm.env == NIL && vm.exp == NIL && vm.app == NIL &&
+           vm.val == NIL && vm.trace_depth == 0;
   }
 };
 
@@ -36,7 +36,7 @@ TEST_F(Eval, EveryErrorLeavesEmptyStacksAndNilRegisters) {
   const char* failing[] = {
       "undefined-variable",
       "(let ((a 1)) (let* ((b 2)) (letrec ((c (car 5))) c)))",
-      "(define (f n) (+ 1 (f n))) (f 0)",          // control stack full
+      "(define (f n) (+ 1 (f n))) (f 0)",  // control stack full
       "(apply (lambda (x) (vector-ref (vector) x)) '(3))",
       "(define (g n) (if (= n 0) (car '()) (g (- n 1)))) (trace g) (g 5)",
       "`(1 ,@(cons 1 2) ,(car 1))",
@@ -69,6 +69,32 @@ TEST_F(Eval, DefineTableRecordsAndReplaces) {
   run(many);
   EXPECT_EQ(roots.ndefs, DEFINE_TABLE_SIZE);
   EXPECT_EQ(run("v299"), "299");
+}
+
+// A break due at any dispatch is reported at the same form whether calls
+// take their quick ways (primitives reading their arguments off the stack,
+// closures binding them from there) or the ordinary way through the
+// application list, which the collector's stress switch forces.
+TEST_F(Eval, BreakAtEveryDispatchReportsTheOrdinaryForm) {
+  run("(define (f n . r) (if (= n 0) r (f (- n 1) n)))");
+  auto reports = [&](bool stress) {
+    mem.stress = stress;
+    size_t from = report.str().size();
+    // Each budget one dispatch longer, until the call ends before it.
+    for (uint64_t k = 1; vm.last_error == 0 || vm.last_error == E_USER_BREAK; ++k) {
+      vm.form = NIL;
+      vm.last_error = 0;
+      vm_set_budget(k);
+      std::string v = run("(f 1 (quote x))");
+      vm_set_budget(0);
+      if (v == "(1)") break;
+    }
+    mem.stress = false;
+    return report.str().substr(from);
+  };
+  std::string quick = reports(false);
+  EXPECT_NE(quick.find("At (f 0 1)"), std::string::npos);
+  EXPECT_EQ(quick, reports(true));
 }
 
 }  // namespace
