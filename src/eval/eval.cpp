@@ -31,6 +31,16 @@ Value ev_find_binding(Value sym, Value env) {
   return NIL;
 }
 
+// The binding pair of sym in frames the evaluator built itself: lists of
+// binding pairs ending in (), which no program can reach, so the walk takes
+// their shape for granted.
+static Value ev_find_built_binding(Value sym, Value env) {
+  for (Value e = env; e != NIL; e = cdr(e))
+    for (Value b = car(e); b != NIL; b = cdr(b))
+      if (car(car(b)) == sym) return car(b);
+  return NIL;
+}
+
 static Value ev_make_named(Value sym) {
   Value named = mem_make_pair();
   cell(named).tag = NAMED_PROCEDURE;
@@ -59,8 +69,11 @@ static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
 // value, a global procedure as a NAMED_PROCEDURE unless `by_name` asks for
 // the SYMBOL itself.
 [[gnu::always_inline]] static inline Value ev_variable(Value sym, Value env, bool by_name) {
-  if ((cell(sym).aux & FRAME_BOUND) != 0 || ev_foreign_env) {
+  if (ev_foreign_env) {
     Value b = ev_find_binding(sym, env);
+    if (b != NIL) return cdr(b);
+  } else if ((cell(sym).aux & FRAME_BOUND) != 0) {
+    Value b = ev_find_built_binding(sym, env);
     if (b != NIL) return cdr(b);
   }
   Value g = cell(sym).w1;
