@@ -272,6 +272,12 @@ static Value d_cons(const Value* argv, uint32_t n) {
   if (!prim_cell_at_hand()) return 0;
   return mem_cons(d_arg(argv, n, 0), d_arg(argv, n, 1));
 }
+static Value d_list(const Value* argv, uint32_t n) {
+  Value l = NIL;
+  for (uint32_t i = n; i-- > 0;)
+    if ((l = mem_cons_at_hand(argv[i], l)) == 0) return 0;
+  return l;
+}
 static Value d_null(const Value* argv, uint32_t n) { return boolean(d_arg(argv, n, 0) == NIL); }
 static Value d_pair_p(const Value* argv, uint32_t n) {
   return boolean(prim_has_tag(d_arg(argv, n, 0), PAIR));
@@ -280,8 +286,8 @@ static Value d_not(const Value* argv, uint32_t n) { return boolean(d_arg(argv, n
 static Value d_eq(const Value* argv, uint32_t n) { return boolean(d_arg(argv, n, 0) == d_arg(argv, n, 1)); }
 
 static constexpr DirectDef LIST_DIRECT[] = {
-    {"car", d_car},      {"cdr", d_cdr}, {"cons", d_cons}, {"null?", d_null},
-    {"pair?", d_pair_p}, {"not", d_not}, {"eq?", d_eq},
+    {"car", d_car},    {"cdr", d_cdr},      {"cons", d_cons}, {"list", d_list},
+    {"null?", d_null}, {"pair?", d_pair_p}, {"not", d_not},   {"eq?", d_eq},
 };
 
 void prim_register_lists() {

@@ -106,8 +106,8 @@ static constexpr PrimDef VECTOR_PRIMS[] = {
     {"vector-fill!", K_TWO, p_vector_fill},
 };
 
-// The direct forms (eval/registry.h): a slot read, and the length while a
-// cell is at hand; every other case goes to the list handlers.
+// The direct forms (eval/registry.h): a slot read or write, and the length
+// while a cell is at hand; every other case goes to the list handlers.
 static Value d_vector_ref(const Value* argv, uint32_t n) {
   if (n < 2 || !prim_has_tag(argv[0], VECTOR) || !prim_has_tag(argv[1], INTEGER)) return 0;
   int32_t k = int_value(argv[1]);
@@ -120,8 +120,17 @@ static Value d_vector_length(const Value* argv, uint32_t n) {
   return mem_integer(static_cast<int32_t>(vec_len(argv[0])));
 }
 
+static Value d_vector_set(const Value* argv, uint32_t n) {
+  if (n < 3 || !prim_has_tag(argv[0], VECTOR) || !prim_has_tag(argv[1], INTEGER)) return 0;
+  int32_t k = int_value(argv[1]);
+  if (k < 0 || static_cast<uint32_t>(k) >= vec_len(argv[0])) return 0;
+  vec_slots(argv[0])[k] = argv[2];
+  return prim_unspecified();
+}
+
 static constexpr DirectDef VECTOR_DIRECT[] = {
     {"vector-ref", d_vector_ref},
+    {"vector-set!", d_vector_set},
     {"vector-length", d_vector_length},
 };
 
