@@ -94,7 +94,7 @@ static uint32_t ev_state_operand();
 static uint32_t ev_state_build();
 static uint32_t ev_state_application();
 
-static uint32_t ev_state_expression() {
+uint32_t ev_state_expression() {
   Value x = vm.exp;
   switch (type_of(x)) {
     case SYMBOL: {

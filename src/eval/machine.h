@@ -53,16 +53,25 @@ inline void ev_step(Value exp) {
   ev_poll();
   vm.form = exp;
 }
-// Evaluate x, then continue in state `code` with `saved` in the expression register.
+// State 2, which evaluates the expression register.
+uint32_t ev_state_expression();
+// Evaluate x, then continue in state `code` with `saved` in the expression
+// register.  The dispatch to state 2 is taken in line: its poll and form
+// register as the dispatcher does them, without the trip through the
+// dispatcher.  State 2 only ever goes on to states that return to the
+// dispatcher, so the host stack grows no deeper than the frames pushed
+// here, which the control stack bounds.
 inline uint32_t ev_eval_then(Value x, Value saved, uint32_t code) {
   ev_push_frame(saved, vm.env, code);
   vm.exp = x;
-  return ST_EVAL;
+  ev_step(x);
+  return ev_state_expression();
 }
-// Evaluate x in tail position.
+// Evaluate x in tail position, the dispatch to state 2 in line.
 inline uint32_t ev_eval_tail(Value x) {
   vm.exp = x;
-  return ST_EVAL;
+  ev_step(x);
+  return ev_state_expression();
 }
 // The value of the form is v: hand it to the waiting frame.
 inline uint32_t ev_value(Value v) {
