@@ -12,15 +12,6 @@ namespace ondrel {
 
 /* ------------------------------------------------------------------ mark */
 
-// Explicit mark stack: the car direction is pushed here instead of
-// recursing, so no heap shape can exhaust the host stack.  Each pushed
-// word is a car of a newly marked cell, a vector slot or a saved
-// continuation word, so the stack never holds more than the heap's cells
-// plus the vector area's words.
-static constexpr uint32_t MARK_STACK_WORDS = HEAP_CELLS + AREA_BYTES / 4 + 16;
-static Value mark_stack[MARK_STACK_WORDS];
-static uint32_t mark_sp;
-
 [[noreturn]] static void corrupt_heap(uint8_t tag) {
   std::fputs("memory : Unknown ID \n", stdout);
   std::fprintf(stderr, "ID number = %d\n", static_cast<int>(static_cast<int8_t>(tag)));
@@ -49,119 +40,149 @@ bool mem_marked(Value c) {
 // The owner of a block in the string or vector area is the marked cell of
 // lowest address whose pointer names the block's start.  The marker notes
 // each STRING, VECTOR and CONTINUATION it marks in these tables, the lower
-// address winning, so compaction needs no search of the heap.  The tables
-// are never cleared: an entry counts only while its cell is marked, of the
-// kind and names the block, which an entry left from an earlier collection
-// fails unless the marker has noted that cell again in this one.
+// address winning, so compaction needs no search of the heap.  An entry
+// counts only while its bit in the `noted` bitmap is set; the bitmaps are
+// cleared with the mark bits, so an entry left from an earlier collection
+// is never read.
 static Value str_owner[AREA_BYTES];
 static Value vec_owner[AREA_BYTES / 4];
+static uint64_t str_noted[AREA_BYTES / 64];
+static uint64_t vec_noted[(AREA_BYTES / 4 + 63) / 64];
 
-static bool owns_string(Value c, uint32_t p) {
-  return c != 0 && mem_marked(c) && (cell(c).tag & TYPE_MASK) == STRING && cell(c).w1 == p;
+static bool noted(const uint64_t* bits, uint32_t i) { return ((bits[i / 64] >> (i % 64)) & 1) != 0; }
+
+static void note_owner(Value* owner, uint64_t* bits, uint32_t i, Value c) {
+  uint64_t& w = bits[i / 64];
+  uint64_t bit = uint64_t{1} << (i % 64);
+  if (!(w & bit)) {
+    w |= bit;
+    owner[i] = c;
+  } else if (c < owner[i]) {
+    owner[i] = c;
+  }
 }
 
-static bool owns_block(Value c, uint32_t p) {
-  if (c == 0 || !mem_marked(c)) return false;
-  uint8_t t = cell(c).tag & TYPE_MASK;
-  return (t == VECTOR || t == CONTINUATION) && cell(c).w2 == p;
-}
-
-// Only blocks below the area top are noted: compaction reads no others.
+// Only blocks below the area top are noted: compaction reads no others.  A
+// string block starts at the area's base or just after a NUL; a pointer to
+// any other byte names no block.
 static void note_string(Value c) {
   uint32_t p = cell(c).w1;
   if (p < STR_BASE || p >= mem.str_top) return;
-  Value& o = str_owner[p - STR_BASE];
-  if (c < o || !owns_string(o, p)) o = c;
+  if (p != STR_BASE && mem_base[p - 1] != 0) return;
+  note_owner(str_owner, str_noted, p - STR_BASE, c);
 }
 
 static void note_block(Value c) {
   uint32_t p = cell(c).w2;
   if (p < VEC_BASE || p >= mem.vec_top || (p - VEC_BASE) % 4 != 0) return;
-  Value& o = vec_owner[(p - VEC_BASE) / 4];
-  if (c < o || !owns_block(o, p)) o = c;
-}
-
-static Value string_owner(uint32_t p) {
-  if (mem_owner_search != nullptr) return mem_owner_search(p, false);
-  Value o = str_owner[p - STR_BASE];
-  return owns_string(o, p) ? o : 0;
+  note_owner(vec_owner, vec_noted, (p - VEC_BASE) / 4, c);
 }
 
 static Value block_owner(uint32_t p) {
   if (mem_owner_search != nullptr) return mem_owner_search(p, true);
-  Value o = vec_owner[(p - VEC_BASE) / 4];
-  return owns_block(o, p) ? o : 0;
+  uint32_t i = (p - VEC_BASE) / 4;
+  return noted(vec_noted, i) ? vec_owner[i] : 0;
 }
 
-static void mark(Value root) {
-  mark_sp = 0;
-  mark_stack[mark_sp++] = root;
-  while (mark_sp > 0) {
-    Value v = mark_stack[--mark_sp];
+// Explicit mark stack: the car direction is pushed here instead of
+// recursing, so no heap shape can exhaust the host stack.  Only a heap
+// cell the marker has just marked is pushed, so the stack never holds more
+// than the heap's cells.
+static Value mark_stack[HEAP_CELLS];
+
+// Marks v when it is a heap cell not yet marked and returns true: the
+// caller then scans it.  Any other value is checked to be an object the
+// collector knows (0, NIL and NULL_VECTOR need no check).
+static inline bool mark_new(Value v) {
+  if (v - HEAP_BASE >= HEAP_END - HEAP_BASE) {
+    if (v != 0 && v != NIL && v != NULL_VECTOR) {
+      // Read the tag through the byte: a CHARACTER is not a whole Cell.
+      uint8_t t = mem_base[v] & TYPE_MASK;
+      if (t == 0 || t > KEYWORD) corrupt_heap(mem_base[v]);
+    }
+    return false;
+  }
+  uint32_t ci = cell_index(v);
+  uint64_t& word = mark_bits[ci / 64];
+  uint64_t bit = uint64_t{1} << (ci % 64);
+  if (word & bit) return false;
+  word |= bit;
+  return true;
+}
+
+// sp is the stack's top: a local of the marker, so that the compiler can
+// keep it in a register across the stores to the stack.
+static inline void mark_push(Value v, uint32_t& sp) {
+  if (mark_new(v)) mark_stack[sp++] = v;
+}
+
+// Scans the newly marked cells on the stack and all they reach.  The cdr
+// direction is followed in the loop, the others pushed.
+static void mark_drain(uint32_t sp) {
+  while (sp > 0) {
+    Value v = mark_stack[--sp];
     for (;;) {
-      if (v - HEAP_BASE >= HEAP_END - HEAP_BASE) {  // not a heap cell: never marked
-        if (v == 0 || v == NIL || v == NULL_VECTOR) break;
-        // Read the tag through the byte: a CHARACTER is not a whole Cell.
-        uint8_t t = mem_base[v] & TYPE_MASK;
-        if (t == 0 || t > KEYWORD) corrupt_heap(mem_base[v]);
-        break;
-      }
-      uint8_t tag = cell(v).tag;
-      uint8_t t = tag & TYPE_MASK;
-      uint32_t ci = cell_index(v);
-      uint64_t& word = mark_bits[ci / 64];
-      uint64_t bit = uint64_t{1} << (ci % 64);
-      if (word & bit) break;
-      if (t == 0 || t > KEYWORD) corrupt_heap(tag);
-      switch (t) {
+      const Cell& k = cell(v);
+      Value next;
+      switch (k.tag & TYPE_MASK) {
         case PAIR:
         case CLOSURE:
         case MACRO:
-          word |= bit;
-          mark_stack[mark_sp++] = cell(v).w1;
-          v = cell(v).w2;
-          continue;
+          mark_push(k.w1, sp);
+          next = k.w2;
+          break;
         case SYMBOL:
-          word |= bit;
-          if (cell(v).w1 != 0) mark_stack[mark_sp++] = cell(v).w1;
-          v = cell(v).w2;
-          continue;
+          if (k.w1 != 0) mark_push(k.w1, sp);
+          next = k.w2;
+          break;
         case CONSTANT:
-        case KEYWORD:
-          word |= bit;
-          v = cell(v).w2;
-          continue;
+        case KEYWORD: next = k.w2; break;
         case PRIMITIVE:
         case INTEGER:
         case RATIONAL:
         case REAL:
         case COMPLEX:
-        case NAMED_PROCEDURE: word |= bit; break;
+        case NAMED_PROCEDURE: next = 0; break;
         case STRING:
-          word |= bit;
           note_string(v);
+          next = 0;
           break;
         case VECTOR: {
-          word |= bit;
           note_block(v);
           const Value* slots = vec_slots(v);
-          for (uint32_t i = 0; i < cell(v).count; ++i) mark_stack[mark_sp++] = slots[i];
+          for (uint32_t i = 0, n = k.count; i < n; ++i) mark_push(slots[i], sp);
+          next = 0;
           break;
         }
         case CONTINUATION: {
-          word |= bit;
           note_block(v);
           const Value* words = vec_slots(v);
-          for (uint32_t i = 0; i < cell(v).count; ++i)
-            if (words[i] > 60) mark_stack[mark_sp++] = words[i];
+          for (uint32_t i = 0, n = k.count; i < n; ++i)
+            if (words[i] > 60) mark_push(words[i], sp);
+          next = 0;
           break;
         }
-        default:  // tag 7, CHARACTER and the ports: static objects only
+        default: {
+          uint8_t t = k.tag & TYPE_MASK;
+          if (t == 0 || t > KEYWORD) corrupt_heap(k.tag);
+          // Tag 7, CHARACTER and the ports are static objects only: a heap
+          // cell so tagged is left unmarked.
+          uint32_t ci = cell_index(v);
+          mark_bits[ci / 64] &= ~(uint64_t{1} << (ci % 64));
+          next = 0;
           break;
+        }
       }
-      break;
+      if (!mark_new(next)) break;
+      v = next;
     }
   }
+}
+
+static void mark(Value root) {
+  uint32_t sp = 0;
+  mark_push(root, sp);
+  mark_drain(sp);
 }
 
 static void mark_roots() {
@@ -184,19 +205,38 @@ static void mark_roots() {
 
 /* ------------------------------------------------------------ compaction */
 
+// Moves the string at src, owned by `owner`, down to dst; returns the bytes
+// it takes.
+static uint32_t move_string(Value owner, uint32_t src, uint32_t dst) {
+  uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
+  if (dst != src) {
+    std::memmove(mem_base + dst, mem_base + src, len + 1);
+    cell(owner).w1 = dst;
+  }
+  return len + 1;
+}
+
+// The live strings are the noted block starts, taken in address order; the
+// bytes between them are dead and are never read.  A string's block ends at
+// its first NUL, so the bytes of a string cut short by a NUL inside it,
+// past that NUL, are dropped.
 static void compact_strings() {
-  uint32_t src = STR_BASE, dst = STR_BASE;
-  while (src < mem.str_top) {
-    Value owner = string_owner(src);
-    uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
-    if (owner != 0) {
-      if (dst != src) {
-        std::memmove(mem_base + dst, mem_base + src, len + 1);
-        cell(owner).w1 = dst;
-      }
-      dst += len + 1;
+  uint32_t dst = STR_BASE;
+  if (mem_owner_search != nullptr) {
+    // Each block in turn, its owner found by the search.
+    for (uint32_t src = STR_BASE; src < mem.str_top;) {
+      Value owner = mem_owner_search(src, false);
+      uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src))) + 1;
+      if (owner != 0) dst += move_string(owner, src, dst);
+      src += len;
     }
-    src += len + 1;
+  } else {
+    uint32_t words = (mem.str_top - STR_BASE + 63) / 64;
+    for (uint32_t w = 0; w < words; ++w)
+      for (uint64_t bits = str_noted[w]; bits != 0; bits &= bits - 1) {
+        uint32_t i = w * 64 + static_cast<uint32_t>(std::countr_zero(bits));
+        dst += move_string(str_owner[i], STR_BASE + i, dst);
+      }
   }
   mem.str_top = dst;
 }
@@ -332,6 +372,10 @@ static void mark_and_compact(uint8_t cause) {
   mem.last_cause = cause;
   ++mem.collections;
   std::memset(mark_bits, 0, sizeof mark_bits);
+  // Blocks are noted and read only below the areas' tops: clearing the
+  // words that cover them is enough.
+  std::memset(str_noted, 0, (mem.str_top - STR_BASE + 63) / 64 * 8);
+  std::memset(vec_noted, 0, (mem.vec_top - VEC_BASE + 255) / 256 * 8);
   mark_roots();
   compact_strings();
   compact_vectors();
