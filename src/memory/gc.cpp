@@ -315,6 +315,12 @@ bool mem_refill() {
 
 void mem_sweep_rest() { sweep(HEAP_CELLS - mem.swept); }
 
+void mem_heap_unswept() {
+  std::memset(mark_bits, 0, sizeof mark_bits);
+  mem.free = NIL;
+  mem.swept = 0;
+}
+
 /* ----------------------------------------------------------- heap check */
 
 // Under the stress switch every collection ends with a walk that checks the

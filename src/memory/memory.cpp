@@ -48,14 +48,12 @@ void mem_init() {
   // The static cells exist before the free list so that NIL can end it.
   cell(NIL) = Cell{CONSTANT, 0, 0, NIL, NIL};
   cell(NULL_VECTOR) = Cell{CONSTANT, 0, 0, NULL_VECTOR, NIL};
-  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value next = i + 1 < HEAP_CELLS ? mem_heap_cell(i + 1) : NIL;
-    cell(mem_heap_cell(i)) = Cell{PAIR, 0, 0, NIL, next};
-  }
-  mem.free = mem_heap_cell(0);
+  // The whole heap is garbage not yet swept: the sweep links its cells into
+  // the free list, in address order, only as they are needed, so a program
+  // that uses few cells never touches the rest of the heap.
+  mem_heap_unswept();
   mem.str_top = STR_BASE;
   mem.vec_top = VEC_BASE;
-  mem.swept = HEAP_CELLS;
   mem.sp = 0;
   mem.cp = 0;
   mem.collections = 0;
