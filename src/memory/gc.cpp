@@ -273,7 +273,7 @@ static void compact_vectors() {
 // order and appends them to the free list.  The cells are handed out in
 // the order of a sweep of the whole heap at once, and the cells not yet
 // swept keep their marks, so a collection need not wait for the sweep.
-static constexpr uint32_t SWEEP_CELLS = 1024;
+static constexpr uint32_t SWEEP_CELLS = 256;
 static_assert(SWEEP_CELLS % 64 == 0, "a step sweeps whole words of mark bits");
 
 // The last cell the sweep linked: the free list's end while the list is
