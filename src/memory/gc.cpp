@@ -185,22 +185,128 @@ static void mark(Value root) {
   mark_drain(sp);
 }
 
-static void mark_roots() {
+/* ---------------------------------------------------- the settled part */
+
+// Most of what a program keeps lives on from one collection to the next
+// unchanged: the symbol table with its symbols, their names and values, the
+// define table's expressions.  The marker first marks what these long-lived
+// roots reach (with the names of the static cells) and keeps a copy of the
+// cells so marked.  When at the next collection the roots and every cell of
+// the copy are as they were, the marker reaches the same cells again: a
+// cell's reach depends only on its contents.  Their marks are then taken
+// from the copy, their blocks noted again, and only what the stacks and the
+// registers reach is marked afresh.  Slots in the vector area are no part
+// of a cell's contents: a copy that holds a VECTOR or CONTINUATION with
+// slots is not kept.  A copy takes a pass over its cells, so after the
+// roots have changed at several collections in a row the marker waits a
+// while before it keeps one again.
+static constexpr uint32_t SETTLED_CELLS = 16384;
+struct Settled {
+  bool valid;
+  uint32_t words;     // mark words that hold its marks: [0, words)
+  uint32_t ncells;    // cells copied to settled_cells, in address order
+  uint32_t nblocks;   // STRINGs and empty VECTORs, in settled_blocks
+  uint32_t failures;  // collections in a row that found it changed
+  uint32_t wait;      // collections to run before keeping a copy again
+  Value symtab[256];
+  DefineEntry defs[DEFINE_TABLE_SIZE];
+  int ndefs;
+  Value names[2];  // the names of NIL and NULL_VECTOR
+};
+static Settled settled;
+static uint64_t settled_bits[HEAP_CELLS / 64];
+static Cell settled_cells[SETTLED_CELLS];
+static Value settled_blocks[SETTLED_CELLS];
+
+static bool same_long_lived_roots() {
+  return std::memcmp(settled.symtab, roots.symtab, sizeof settled.symtab) == 0 &&
+         settled.ndefs == roots.ndefs &&
+         std::memcmp(settled.defs, roots.defs, sizeof(DefineEntry) * static_cast<size_t>(roots.ndefs)) == 0 &&
+         settled.names[0] == cell(NIL).w2 && settled.names[1] == cell(NULL_VECTOR).w2;
+}
+
+// Whether the copy still describes the heap.
+static bool settled_holds() {
+  if (!settled.valid || !same_long_lived_roots()) return false;
+  const Cell* copy = settled_cells;
+  for (uint32_t w = 0; w < settled.words; ++w) {
+    uint32_t differ = 0;
+    for (uint64_t bits = settled_bits[w]; bits != 0; bits &= bits - 1) {
+      const Cell& k = cell(mem_heap_cell(w * 64 + static_cast<uint32_t>(std::countr_zero(bits))));
+      differ |= static_cast<uint32_t>(std::memcmp(&k, copy++, sizeof(Cell)) != 0);
+    }
+    if (differ != 0) return false;
+  }
+  return true;
+}
+
+// Keeps a copy of the cells marked so far.
+static void settle() {
+  settled.valid = false;
+  uint32_t words = 0, n = 0, nb = 0;
+  for (uint32_t w = 0; w < HEAP_CELLS / 64; ++w)
+    if (mark_bits[w] != 0) words = w + 1;
+  for (uint32_t w = 0; w < words; ++w) {
+    settled_bits[w] = mark_bits[w];
+    for (uint64_t bits = mark_bits[w]; bits != 0; bits &= bits - 1) {
+      Value c = mem_heap_cell(w * 64 + static_cast<uint32_t>(std::countr_zero(bits)));
+      uint8_t t = cell(c).tag & TYPE_MASK;
+      if (n == SETTLED_CELLS || ((t == VECTOR || t == CONTINUATION) && cell(c).count != 0)) return;
+      settled_cells[n++] = cell(c);
+      if (t == STRING || t == VECTOR || t == CONTINUATION) settled_blocks[nb++] = c;
+    }
+  }
+  settled.words = words;
+  settled.ncells = n;
+  settled.nblocks = nb;
+  std::memcpy(settled.symtab, roots.symtab, sizeof settled.symtab);
+  settled.ndefs = roots.ndefs;
+  std::memcpy(settled.defs, roots.defs, sizeof(DefineEntry) * static_cast<size_t>(roots.ndefs));
+  settled.names[0] = cell(NIL).w2;
+  settled.names[1] = cell(NULL_VECTOR).w2;
+  settled.valid = true;
+}
+
+static void mark_long_lived_roots() {
+  if (settled_holds()) {
+    settled.failures = 0;
+    std::memcpy(mark_bits, settled_bits, sizeof(uint64_t) * settled.words);
+    for (uint32_t i = 0; i < settled.nblocks; ++i) {
+      Value c = settled_blocks[i];
+      if ((cell(c).tag & TYPE_MASK) == STRING)
+        note_string(c);
+      else
+        note_block(c);
+    }
+    return;
+  }
+  if (settled.valid) {
+    settled.valid = false;
+    settled.wait = std::min(++settled.failures, 32u);
+  }
   for (Value b : roots.symtab) mark(b);
+  mark(cell(NIL).w2);
+  mark(cell(NULL_VECTOR).w2);
+  for (int i = 0; i < roots.ndefs; ++i) {
+    mark(roots.defs[i].expr);
+    mark(roots.defs[i].sym);
+  }
+  if (settled.wait > 0)
+    --settled.wait;
+  else
+    settle();
+}
+
+static void mark_roots() {
+  mark_long_lived_roots();
   for (uint32_t i = 0; i < mem.sp; ++i) mark(sstack()[i]);
   for (uint32_t i = 0; i < mem.cp; ++i)
     if (cstack()[i] > 60) mark(cstack()[i]);
-  mark(cell(NIL).w2);
-  mark(cell(NULL_VECTOR).w2);
   mark(vm.form);
   mark(vm.env);
   mark(vm.exp);
   mark(vm.app);
   mark(vm.val);
-  for (int i = 0; i < roots.ndefs; ++i) {
-    mark(roots.defs[i].expr);
-    mark(roots.defs[i].sym);
-  }
 }
 
 /* ------------------------------------------------------------ compaction */
@@ -317,6 +423,7 @@ void mem_sweep_rest() { sweep(HEAP_CELLS - mem.swept); }
 
 void mem_heap_unswept() {
   std::memset(mark_bits, 0, sizeof mark_bits);
+  settled = Settled{};
   mem.free = NIL;
   mem.swept = 0;
 }
