@@ -27,6 +27,9 @@ namespace ondrel {
 // heap goes on as the free list runs dry.
 static_assert(HEAP_CELLS % 64 == 0, "the heap fills whole words of mark bits");
 static uint64_t mark_bits[HEAP_CELLS / 64];
+// The words of mark_bits from mark_words on are all 0, so a collection
+// clears only the words below it: a small live heap costs a small clear.
+static uint32_t mark_words;
 
 static uint32_t cell_index(Value c) { return (c - HEAP_BASE) / 12; }
 
@@ -107,6 +110,7 @@ static inline bool mark_new(Value v) {
   uint64_t bit = uint64_t{1} << (ci % 64);
   if (word & bit) return false;
   word |= bit;
+  if (ci / 64 >= mark_words) mark_words = ci / 64 + 1;
   return true;
 }
 
@@ -243,9 +247,7 @@ static bool settled_holds() {
 // Keeps a copy of the cells marked so far.
 static void settle() {
   settled.valid = false;
-  uint32_t words = 0, n = 0, nb = 0;
-  for (uint32_t w = 0; w < HEAP_CELLS / 64; ++w)
-    if (mark_bits[w] != 0) words = w + 1;
+  uint32_t words = mark_words, n = 0, nb = 0;
   for (uint32_t w = 0; w < words; ++w) {
     settled_bits[w] = mark_bits[w];
     for (uint64_t bits = mark_bits[w]; bits != 0; bits &= bits - 1) {
@@ -271,6 +273,7 @@ static void mark_long_lived_roots() {
   if (settled_holds()) {
     settled.failures = 0;
     std::memcpy(mark_bits, settled_bits, sizeof(uint64_t) * settled.words);
+    mark_words = settled.words;
     for (uint32_t i = 0; i < settled.nblocks; ++i) {
       Value c = settled_blocks[i];
       if ((cell(c).tag & TYPE_MASK) == STRING)
@@ -311,10 +314,27 @@ static void mark_roots() {
 
 /* ------------------------------------------------------------ compaction */
 
+// The length of the string at p.  Most live strings are short names: the
+// first sixteen bytes are searched for the NUL eight at a time in line,
+// longer strings left to strlen.  Reading up to seven bytes past the NUL
+// stays inside the arena, since the software stack follows the string area.
+static uint32_t string_length(uint32_t p) {
+  constexpr uint64_t ONES = 0x0101010101010101, HIGHS = 0x8080808080808080;
+  for (uint32_t n = 0; n < 16; n += 8) {
+    uint64_t w;
+    std::memcpy(&w, mem_base + p + n, 8);
+    // The lowest byte flagged here is the first 0 byte of w.
+    uint64_t zero = (w - ONES) & ~w & HIGHS;
+    if (zero != 0) return n + static_cast<uint32_t>(std::countr_zero(zero)) / 8;
+  }
+  return 16 + static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + p + 16)));
+}
+static_assert(SSTACK_BASE == STR_BASE + AREA_BYTES, "words read past the string area stay in the arena");
+
 // Moves the string at src, owned by `owner`, down to dst; returns the bytes
 // it takes.
 static uint32_t move_string(Value owner, uint32_t src, uint32_t dst) {
-  uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
+  uint32_t len = string_length(src);
   if (dst != src) {
     std::memmove(mem_base + dst, mem_base + src, len + 1);
     cell(owner).w1 = dst;
@@ -423,6 +443,7 @@ void mem_sweep_rest() { sweep(HEAP_CELLS - mem.swept); }
 
 void mem_heap_unswept() {
   std::memset(mark_bits, 0, sizeof mark_bits);
+  mark_words = 0;
   settled = Settled{};
   mem.free = NIL;
   mem.swept = 0;
@@ -484,7 +505,8 @@ static Value vec_owned[AREA_BYTES / 4];
 static void mark_and_compact(uint8_t cause) {
   mem.last_cause = cause;
   ++mem.collections;
-  std::memset(mark_bits, 0, sizeof mark_bits);
+  std::memset(mark_bits, 0, sizeof(uint64_t) * mark_words);
+  mark_words = 0;
   // Blocks are noted and read only below the areas' tops: clearing the
   // words that cover them is enough.
   std::memset(str_noted, 0, (mem.str_top - STR_BASE + 63) / 64 * 8);
