@@ -229,17 +229,20 @@ static bool same_long_lived_roots() {
          settled.names[0] == cell(NIL).w2 && settled.names[1] == cell(NULL_VECTOR).w2;
 }
 
-// Whether the copy still describes the heap.
+// Whether the copy still describes the heap.  The copied cells lie mostly
+// in runs of neighbours, and each run is compared with its copy at once.
 static bool settled_holds() {
   if (!settled.valid || !same_long_lived_roots()) return false;
   const Cell* copy = settled_cells;
   for (uint32_t w = 0; w < settled.words; ++w) {
-    uint32_t differ = 0;
-    for (uint64_t bits = settled_bits[w]; bits != 0; bits &= bits - 1) {
-      const Cell& k = cell(mem_heap_cell(w * 64 + static_cast<uint32_t>(std::countr_zero(bits))));
-      differ |= static_cast<uint32_t>(std::memcmp(&k, copy++, sizeof(Cell)) != 0);
+    for (uint64_t bits = settled_bits[w]; bits != 0;) {
+      uint32_t from = static_cast<uint32_t>(std::countr_zero(bits));
+      uint64_t rest = ~(bits >> from);
+      uint32_t n = rest == 0 ? 64 - from : static_cast<uint32_t>(std::countr_zero(rest));
+      if (std::memcmp(&cell(mem_heap_cell(w * 64 + from)), copy, sizeof(Cell) * n) != 0) return false;
+      copy += n;
+      bits = from + n == 64 ? 0 : bits & (~uint64_t{0} << (from + n));
     }
-    if (differ != 0) return false;
   }
   return true;
 }
