@@ -212,6 +212,7 @@ struct Settled {
   uint32_t nblocks;   // STRINGs and empty VECTORs, in settled_blocks
   uint32_t failures;  // collections in a row that found it changed
   uint32_t wait;      // collections to run before keeping a copy again
+  uint32_t prefix;    // bytes at the string area's start, see settled_prefix
   Value symtab[256];
   DefineEntry defs[DEFINE_TABLE_SIZE];
   int ndefs;
@@ -221,6 +222,15 @@ static Settled settled;
 static uint64_t settled_bits[HEAP_CELLS / 64];
 static Cell settled_cells[SETTLED_CELLS];
 static Value settled_blocks[SETTLED_CELLS];
+// The strings of settled cells usually fill the start of the string area
+// with nothing between them, where compaction leaves them.  After a
+// compaction the bytes of that stretch are copied here; while the copy
+// holds and those bytes are unchanged, the stretch keeps exactly the same
+// blocks with the same owners, none of which moves, so the next compaction
+// starts past it and its strings are not noted at all.
+static char settled_prefix[AREA_BYTES];
+// Where compaction starts: the end of the stretch it leaves as it is.
+static uint32_t str_kept_end;
 
 static bool same_long_lived_roots() {
   return std::memcmp(settled.symtab, roots.symtab, sizeof settled.symtab) == 0 &&
@@ -250,6 +260,7 @@ static bool settled_holds() {
 // Keeps a copy of the cells marked so far.
 static void settle() {
   settled.valid = false;
+  settled.prefix = 0;
   uint32_t words = mark_words, n = 0, nb = 0;
   for (uint32_t w = 0; w < words; ++w) {
     settled_bits[w] = mark_bits[w];
@@ -277,17 +288,23 @@ static void mark_long_lived_roots() {
     settled.failures = 0;
     std::memcpy(mark_bits, settled_bits, sizeof(uint64_t) * settled.words);
     mark_words = settled.words;
+    if (settled.prefix != 0 && settled.prefix <= mem.str_top - STR_BASE &&
+        std::memcmp(mem_base + STR_BASE, settled_prefix, settled.prefix) == 0)
+      str_kept_end = STR_BASE + settled.prefix;
+    else
+      settled.prefix = 0;
     for (uint32_t i = 0; i < settled.nblocks; ++i) {
       Value c = settled_blocks[i];
-      if ((cell(c).tag & TYPE_MASK) == STRING)
-        note_string(c);
-      else
+      if ((cell(c).tag & TYPE_MASK) != STRING)
         note_block(c);
+      else if (cell(c).w1 >= str_kept_end)
+        note_string(c);
     }
     return;
   }
   if (settled.valid) {
     settled.valid = false;
+    settled.prefix = 0;
     settled.wait = std::min(++settled.failures, 32u);
   }
   for (Value b : roots.symtab) mark(b);
@@ -359,14 +376,34 @@ static void compact_strings() {
       if (owner != 0) dst += move_string(owner, src, dst);
       src += len;
     }
-  } else {
-    uint32_t words = (mem.str_top - STR_BASE + 63) / 64;
-    for (uint32_t w = 0; w < words; ++w)
-      for (uint64_t bits = str_noted[w]; bits != 0; bits &= bits - 1) {
-        uint32_t i = w * 64 + static_cast<uint32_t>(std::countr_zero(bits));
-        dst += move_string(str_owner[i], STR_BASE + i, dst);
-      }
+    mem.str_top = dst;
+    return;
   }
+  // Notes below str_kept_end (of strings the marker reached otherwise)
+  // name blocks of the kept stretch: they are passed over.
+  dst = str_kept_end;
+  uint32_t first = str_kept_end - STR_BASE;
+  uint32_t words = (mem.str_top - STR_BASE + 63) / 64;
+  // Whether the blocks so far are all settled strings: the stretch to copy.
+  bool recording = settled.valid && settled.prefix == 0;
+  bool settled_run = recording;
+  for (uint32_t w = first / 64; w < words; ++w) {
+    uint64_t bits = str_noted[w];
+    if (w == first / 64) bits &= ~uint64_t{0} << (first % 64);
+    for (; bits != 0; bits &= bits - 1) {
+      uint32_t i = w * 64 + static_cast<uint32_t>(std::countr_zero(bits));
+      Value owner = str_owner[i];
+      dst += move_string(owner, STR_BASE + i, dst);
+      if (settled_run) {
+        uint32_t ci = cell_index(owner);
+        if ((settled_bits[ci / 64] >> (ci % 64)) & 1)
+          settled.prefix = dst - STR_BASE;
+        else
+          settled_run = false;
+      }
+    }
+  }
+  if (recording && settled.prefix != 0) std::memcpy(settled_prefix, mem_base + STR_BASE, settled.prefix);
   mem.str_top = dst;
 }
 
@@ -510,6 +547,7 @@ static void mark_and_compact(uint8_t cause) {
   ++mem.collections;
   std::memset(mark_bits, 0, sizeof(uint64_t) * mark_words);
   mark_words = 0;
+  str_kept_end = STR_BASE;
   // Blocks are noted and read only below the areas' tops: clearing the
   // words that cover them is enough.
   std::memset(str_noted, 0, (mem.str_top - STR_BASE + 63) / 64 * 8);

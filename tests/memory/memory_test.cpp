@@ -341,9 +341,21 @@ TEST(Compaction, SameAsOwnerSearchOnRandomHeaps) {
       mem_init();
       mem_owner_search = variant == 1 ? search_owner : nullptr;
       std::mt19937 rng(seed);
+      // Strings the symbol table holds stay put over many collections;
+      // now and then one is changed, or cut short by a NUL.
+      for (int i = 0; i < 40; ++i) {
+        Value s = mem_make_string(std::string(rng() % 9, 'k').c_str());
+        roots.symtab[1] = mem_cons(s, roots.symtab[1]);
+      }
       Value keep = NIL;
       for (int i = 0; i < 600; ++i) {
         vm.val = keep;
+        if (i % 50 == 0) mem_collect(GC_USER);
+        if (i % 150 == 0) vm.val = keep = NIL;
+        Value l = roots.symtab[1];
+        for (uint32_t k = rng() % 40; k > 0; --k) l = cdr(l);
+        if (rng() % 30 == 0 && str_len(car(l)) > 0)
+          str_bytes(car(l))[rng() % str_len(car(l))] = rng() % 2 ? 'z' : 0;
         Value obj;
         if (rng() % 2) {
           std::string text(rng() % 20, static_cast<char>('a' + rng() % 26));
