@@ -130,14 +130,23 @@ static Value new_string_cell(uint32_t need) {
   return s;
 }
 
+// Room for a copy of text that lies in the string area.
+static char area_text[AREA_BYTES];
+
 Value mem_make_string_n(const char* text, uint32_t n) {
-  // The text may lie in the string area, which a collection compacts: copy
-  // it out first so the result is the text as it was at the call.
-  std::vector<char> copy(text, text + n);
+  // Text in the string area may move when a collection compacts it: copy it
+  // out first so the result is the text as it was at the call.  Text
+  // elsewhere stays where it is.
+  const char* area = reinterpret_cast<const char*>(mem_base + STR_BASE);
+  if (text >= area && text < area + AREA_BYTES) {
+    if (n > AREA_BYTES) mem_error(E_STRING_AREA);
+    std::memcpy(area_text, text, n);
+    text = area_text;
+  }
   string_room(n + 1);
   Value s = new_string_cell(n + 1);
   char* dst = str_bytes(s);
-  if (n != 0) std::memcpy(dst, copy.data(), n);
+  if (n != 0) std::memcpy(dst, text, n);
   dst[n] = '\0';
   return s;
 }
