@@ -55,10 +55,9 @@ static uint64_t vec_noted[(AREA_BYTES / 4 + 63) / 64];
 static bool noted(const uint64_t* bits, uint32_t i) { return ((bits[i / 64] >> (i % 64)) & 1) != 0; }
 
 static void note_owner(Value* owner, uint64_t* bits, uint32_t i, Value c) {
-  uint64_t& w = bits[i / 64];
   uint64_t bit = uint64_t{1} << (i % 64);
-  if (!(w & bit)) {
-    w |= bit;
+  if ((bits[i / 64] & bit) == 0) {
+    bits[i / 64] |= bit;
     owner[i] = c;
   } else if (c < owner[i]) {
     owner[i] = c;
@@ -550,8 +549,8 @@ static void mark_and_compact(uint8_t cause) {
   str_kept_end = STR_BASE;
   // Blocks are noted and read only below the areas' tops: clearing the
   // words that cover them is enough.
-  std::memset(str_noted, 0, (mem.str_top - STR_BASE + 63) / 64 * 8);
-  std::memset(vec_noted, 0, (mem.vec_top - VEC_BASE + 255) / 256 * 8);
+  std::memset(str_noted, 0, sizeof(uint64_t) * ((mem.str_top - STR_BASE + 63) / 64));
+  std::memset(vec_noted, 0, sizeof(uint64_t) * ((mem.vec_top - VEC_BASE + 255) / 256));
   mark_roots();
   compact_strings();
   compact_vectors();
