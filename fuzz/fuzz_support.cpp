@@ -11,14 +11,14 @@
 #include <mutex>
 #include <thread>
 
-#include "eval/protect.h"
-#include "memory/error.h"
 #include "eval/eval.h"
-#include "memory/symtab.h"
+#include "eval/protect.h"
 #include "graphics/gfx.h"
+#include "memory/error.h"
 #include "memory/memory.h"
-#include "reader/port.h"
 #include "memory/state.h"
+#include "memory/symtab.h"
+#include "reader/port.h"
 #include "toplevel/toplevel.h"
 
 namespace ondrel {
@@ -109,6 +109,9 @@ void fz_begin() {
     mem_init();
     rd_init_ports();
     tl_init_symbols();
+    // Swept to the end, the saved heap needs none of the collector's own
+    // state (its marks) that the copy below does not hold.
+    mem_sweep_rest();
     saved_arena = static_cast<uint8_t*>(std::malloc(ARENA_BYTES));
     if (saved_arena == nullptr) fz_fault("no memory for the start-up copy");
     std::memcpy(saved_arena, mem_base, ARENA_BYTES);
@@ -131,8 +134,7 @@ void fz_end() {
   vm.break_flag = 0;
   try {
     if (gfx.open != 0) gfx_close_window(NIL);
-  } catch (const Unwind&) {
-  }
+  } catch (const Unwind&) {}
   rd_reset_ports();
   rd_shutdown_ports();
 }

@@ -12,15 +12,6 @@ namespace ondrel {
 
 /* ------------------------------------------------------------------ mark */
 
-// Explicit mark stack: the car direction is pushed here instead of
-// recursing, so no heap shape can exhaust the host stack.  Each pushed
-// word is a car of a newly marked cell, a vector slot or a saved
-// continuation word, so the stack never holds more than the heap's cells
-// plus the vector area's words.
-static constexpr uint32_t MARK_STACK_WORDS = HEAP_CELLS + AREA_BYTES / 4 + 16;
-static Value mark_stack[MARK_STACK_WORDS];
-static uint32_t mark_sp;
-
 [[noreturn]] static void corrupt_heap(uint8_t tag) {
   std::fputs("memory : Unknown ID \n", stdout);
   std::fprintf(stderr, "ID number = %d\n", static_cast<int>(static_cast<int8_t>(tag)));
@@ -36,6 +27,9 @@ static uint32_t mark_sp;
 // heap goes on as the free list runs dry.
 static_assert(HEAP_CELLS % 64 == 0, "the heap fills whole words of mark bits");
 static uint64_t mark_bits[HEAP_CELLS / 64];
+// The words of mark_bits from mark_words on are all 0, so a collection
+// clears only the words below it: a small live heap costs a small clear.
+static uint32_t mark_words;
 
 static uint32_t cell_index(Value c) { return (c - HEAP_BASE) / 12; }
 
@@ -49,155 +43,366 @@ bool mem_marked(Value c) {
 // The owner of a block in the string or vector area is the marked cell of
 // lowest address whose pointer names the block's start.  The marker notes
 // each STRING, VECTOR and CONTINUATION it marks in these tables, the lower
-// address winning, so compaction needs no search of the heap.  The tables
-// are never cleared: an entry counts only while its cell is marked, of the
-// kind and names the block, which an entry left from an earlier collection
-// fails unless the marker has noted that cell again in this one.
+// address winning, so compaction needs no search of the heap.  An entry
+// counts only while its bit in the `noted` bitmap is set; the bitmaps are
+// cleared with the mark bits, so an entry left from an earlier collection
+// is never read.
 static Value str_owner[AREA_BYTES];
 static Value vec_owner[AREA_BYTES / 4];
+static uint64_t str_noted[AREA_BYTES / 64];
+static uint64_t vec_noted[(AREA_BYTES / 4 + 63) / 64];
 
-static bool owns_string(Value c, uint32_t p) {
-  return c != 0 && mem_marked(c) && (cell(c).tag & TYPE_MASK) == STRING && cell(c).w1 == p;
+static bool noted(const uint64_t* bits, uint32_t i) { return ((bits[i / 64] >> (i % 64)) & 1) != 0; }
+
+static void note_owner(Value* owner, uint64_t* bits, uint32_t i, Value c) {
+  uint64_t bit = uint64_t{1} << (i % 64);
+  if ((bits[i / 64] & bit) == 0) {
+    bits[i / 64] |= bit;
+    owner[i] = c;
+  } else if (c < owner[i]) {
+    owner[i] = c;
+  }
 }
 
-static bool owns_block(Value c, uint32_t p) {
-  if (c == 0 || !mem_marked(c)) return false;
-  uint8_t t = cell(c).tag & TYPE_MASK;
-  return (t == VECTOR || t == CONTINUATION) && cell(c).w2 == p;
-}
-
-// Only blocks below the area top are noted: compaction reads no others.
+// Only blocks below the area top are noted: compaction reads no others.  A
+// string block starts at the area's base or just after a NUL; a pointer to
+// any other byte names no block.
 static void note_string(Value c) {
   uint32_t p = cell(c).w1;
   if (p < STR_BASE || p >= mem.str_top) return;
-  Value& o = str_owner[p - STR_BASE];
-  if (c < o || !owns_string(o, p)) o = c;
+  if (p != STR_BASE && mem_base[p - 1] != 0) return;
+  note_owner(str_owner, str_noted, p - STR_BASE, c);
 }
 
 static void note_block(Value c) {
   uint32_t p = cell(c).w2;
   if (p < VEC_BASE || p >= mem.vec_top || (p - VEC_BASE) % 4 != 0) return;
-  Value& o = vec_owner[(p - VEC_BASE) / 4];
-  if (c < o || !owns_block(o, p)) o = c;
-}
-
-static Value string_owner(uint32_t p) {
-  if (mem_owner_search != nullptr) return mem_owner_search(p, false);
-  Value o = str_owner[p - STR_BASE];
-  return owns_string(o, p) ? o : 0;
+  note_owner(vec_owner, vec_noted, (p - VEC_BASE) / 4, c);
 }
 
 static Value block_owner(uint32_t p) {
   if (mem_owner_search != nullptr) return mem_owner_search(p, true);
-  Value o = vec_owner[(p - VEC_BASE) / 4];
-  return owns_block(o, p) ? o : 0;
+  uint32_t i = (p - VEC_BASE) / 4;
+  return noted(vec_noted, i) ? vec_owner[i] : 0;
 }
 
-static void mark(Value root) {
-  mark_sp = 0;
-  mark_stack[mark_sp++] = root;
-  while (mark_sp > 0) {
-    Value v = mark_stack[--mark_sp];
+// Explicit mark stack: the car direction is pushed here instead of
+// recursing, so no heap shape can exhaust the host stack.  Only a heap
+// cell the marker has just marked is pushed, so the stack never holds more
+// than the heap's cells.
+static Value mark_stack[HEAP_CELLS];
+
+// Marks v when it is a heap cell not yet marked and returns true: the
+// caller then scans it.  Any other value is checked to be an object the
+// collector knows (0, NIL and NULL_VECTOR need no check).
+static inline bool mark_new(Value v) {
+  if (v - HEAP_BASE >= HEAP_END - HEAP_BASE) {
+    if (v != 0 && v != NIL && v != NULL_VECTOR) {
+      // Read the tag through the byte: a CHARACTER is not a whole Cell.
+      uint8_t t = mem_base[v] & TYPE_MASK;
+      if (t == 0 || t > KEYWORD) corrupt_heap(mem_base[v]);
+    }
+    return false;
+  }
+  uint32_t ci = cell_index(v);
+  uint64_t& word = mark_bits[ci / 64];
+  uint64_t bit = uint64_t{1} << (ci % 64);
+  if (word & bit) return false;
+  word |= bit;
+  if (ci / 64 >= mark_words) mark_words = ci / 64 + 1;
+  return true;
+}
+
+// sp is the stack's top: a local of the marker, so that the compiler can
+// keep it in a register across the stores to the stack.
+static inline void mark_push(Value v, uint32_t& sp) {
+  if (mark_new(v)) mark_stack[sp++] = v;
+}
+
+// Scans the newly marked cells on the stack and all they reach.  The cdr
+// direction is followed in the loop, the others pushed.
+static void mark_drain(uint32_t sp) {
+  while (sp > 0) {
+    Value v = mark_stack[--sp];
     for (;;) {
-      if (v - HEAP_BASE >= HEAP_END - HEAP_BASE) {  // not a heap cell: never marked
-        if (v == 0 || v == NIL || v == NULL_VECTOR) break;
-        // Read the tag through the byte: a CHARACTER is not a whole Cell.
-        uint8_t t = mem_base[v] & TYPE_MASK;
-        if (t == 0 || t > KEYWORD) corrupt_heap(mem_base[v]);
-        break;
-      }
-      uint8_t tag = cell(v).tag;
-      uint8_t t = tag & TYPE_MASK;
-      uint32_t ci = cell_index(v);
-      uint64_t& word = mark_bits[ci / 64];
-      uint64_t bit = uint64_t{1} << (ci % 64);
-      if (word & bit) break;
-      if (t == 0 || t > KEYWORD) corrupt_heap(tag);
-      switch (t) {
+      const Cell& k = cell(v);
+      Value next;
+      switch (k.tag & TYPE_MASK) {
         case PAIR:
         case CLOSURE:
         case MACRO:
-          word |= bit;
-          mark_stack[mark_sp++] = cell(v).w1;
-          v = cell(v).w2;
-          continue;
+          mark_push(k.w1, sp);
+          next = k.w2;
+          break;
         case SYMBOL:
-          word |= bit;
-          if (cell(v).w1 != 0) mark_stack[mark_sp++] = cell(v).w1;
-          v = cell(v).w2;
-          continue;
+          if (k.w1 != 0) mark_push(k.w1, sp);
+          next = k.w2;
+          break;
         case CONSTANT:
-        case KEYWORD:
-          word |= bit;
-          v = cell(v).w2;
-          continue;
+        case KEYWORD: next = k.w2; break;
         case PRIMITIVE:
         case INTEGER:
         case RATIONAL:
         case REAL:
         case COMPLEX:
-        case NAMED_PROCEDURE: word |= bit; break;
+        case NAMED_PROCEDURE: next = 0; break;
         case STRING:
-          word |= bit;
           note_string(v);
+          next = 0;
           break;
         case VECTOR: {
-          word |= bit;
           note_block(v);
           const Value* slots = vec_slots(v);
-          for (uint32_t i = 0; i < cell(v).count; ++i) mark_stack[mark_sp++] = slots[i];
+          for (uint32_t i = 0, n = k.count; i < n; ++i) mark_push(slots[i], sp);
+          next = 0;
           break;
         }
         case CONTINUATION: {
-          word |= bit;
           note_block(v);
           const Value* words = vec_slots(v);
-          for (uint32_t i = 0; i < cell(v).count; ++i)
-            if (words[i] > 60) mark_stack[mark_sp++] = words[i];
+          for (uint32_t i = 0, n = k.count; i < n; ++i)
+            if (words[i] > 60) mark_push(words[i], sp);
+          next = 0;
           break;
         }
-        default:  // tag 7, CHARACTER and the ports: static objects only
+        default: {
+          uint8_t t = k.tag & TYPE_MASK;
+          if (t == 0 || t > KEYWORD) corrupt_heap(k.tag);
+          // Tag 7, CHARACTER and the ports are static objects only: a heap
+          // cell so tagged is left unmarked.
+          uint32_t ci = cell_index(v);
+          mark_bits[ci / 64] &= ~(uint64_t{1} << (ci % 64));
+          next = 0;
           break;
+        }
       }
-      break;
+      if (!mark_new(next)) break;
+      v = next;
     }
   }
 }
 
-static void mark_roots() {
+static void mark(Value root) {
+  uint32_t sp = 0;
+  mark_push(root, sp);
+  mark_drain(sp);
+}
+
+/* ---------------------------------------------------- the settled part */
+
+// Most of what a program keeps lives on from one collection to the next
+// unchanged: the symbol table with its symbols, their names and values, the
+// define table's expressions.  The marker first marks what these long-lived
+// roots reach (with the names of the static cells) and keeps a copy of the
+// cells so marked.  When at the next collection the roots and every cell of
+// the copy are as they were, the marker reaches the same cells again: a
+// cell's reach depends only on its contents.  Their marks are then taken
+// from the copy, their blocks noted again, and only what the stacks and the
+// registers reach is marked afresh.  Slots in the vector area are no part
+// of a cell's contents: a copy that holds a VECTOR or CONTINUATION with
+// slots is not kept.  A copy takes a pass over its cells, so after the
+// roots have changed at several collections in a row the marker waits a
+// while before it keeps one again.
+static constexpr uint32_t SETTLED_CELLS = 16384;
+struct Settled {
+  bool valid;
+  uint32_t words;     // mark words that hold its marks: [0, words)
+  uint32_t ncells;    // cells copied to settled_cells, in address order
+  uint32_t nblocks;   // STRINGs and empty VECTORs, in settled_blocks
+  uint32_t failures;  // collections in a row that found it changed
+  uint32_t wait;      // collections to run before keeping a copy again
+  uint32_t prefix;    // bytes at the string area's start, see settled_prefix
+  Value symtab[256];
+  DefineEntry defs[DEFINE_TABLE_SIZE];
+  int ndefs;
+  Value names[2];  // the names of NIL and NULL_VECTOR
+};
+static Settled settled;
+static uint64_t settled_bits[HEAP_CELLS / 64];
+static Cell settled_cells[SETTLED_CELLS];
+static Value settled_blocks[SETTLED_CELLS];
+// The strings of settled cells usually fill the start of the string area
+// with nothing between them, where compaction leaves them.  After a
+// compaction the bytes of that stretch are copied here; while the copy
+// holds and those bytes are unchanged, the stretch keeps exactly the same
+// blocks with the same owners, none of which moves, so the next compaction
+// starts past it and its strings are not noted at all.
+static char settled_prefix[AREA_BYTES];
+// Where compaction starts: the end of the stretch it leaves as it is.
+static uint32_t str_kept_end;
+
+static bool same_long_lived_roots() {
+  return std::memcmp(settled.symtab, roots.symtab, sizeof settled.symtab) == 0 &&
+         settled.ndefs == roots.ndefs &&
+         std::memcmp(settled.defs, roots.defs, sizeof(DefineEntry) * static_cast<size_t>(roots.ndefs)) == 0 &&
+         settled.names[0] == cell(NIL).w2 && settled.names[1] == cell(NULL_VECTOR).w2;
+}
+
+// Whether the copy still describes the heap.  The copied cells lie mostly
+// in runs of neighbours, and each run is compared with its copy at once.
+static bool settled_holds() {
+  if (!settled.valid || !same_long_lived_roots()) return false;
+  const Cell* copy = settled_cells;
+  for (uint32_t w = 0; w < settled.words; ++w) {
+    for (uint64_t bits = settled_bits[w]; bits != 0;) {
+      uint32_t from = static_cast<uint32_t>(std::countr_zero(bits));
+      uint64_t rest = ~(bits >> from);
+      uint32_t n = rest == 0 ? 64 - from : static_cast<uint32_t>(std::countr_zero(rest));
+      if (std::memcmp(&cell(mem_heap_cell(w * 64 + from)), copy, sizeof(Cell) * n) != 0) return false;
+      copy += n;
+      bits = from + n == 64 ? 0 : bits & (~uint64_t{0} << (from + n));
+    }
+  }
+  return true;
+}
+
+// Keeps a copy of the cells marked so far.
+static void settle() {
+  settled.valid = false;
+  settled.prefix = 0;
+  uint32_t words = mark_words, n = 0, nb = 0;
+  for (uint32_t w = 0; w < words; ++w) {
+    settled_bits[w] = mark_bits[w];
+    for (uint64_t bits = mark_bits[w]; bits != 0; bits &= bits - 1) {
+      Value c = mem_heap_cell(w * 64 + static_cast<uint32_t>(std::countr_zero(bits)));
+      uint8_t t = cell(c).tag & TYPE_MASK;
+      if (n == SETTLED_CELLS || ((t == VECTOR || t == CONTINUATION) && cell(c).count != 0)) return;
+      settled_cells[n++] = cell(c);
+      if (t == STRING || t == VECTOR || t == CONTINUATION) settled_blocks[nb++] = c;
+    }
+  }
+  settled.words = words;
+  settled.ncells = n;
+  settled.nblocks = nb;
+  std::memcpy(settled.symtab, roots.symtab, sizeof settled.symtab);
+  settled.ndefs = roots.ndefs;
+  std::memcpy(settled.defs, roots.defs, sizeof(DefineEntry) * static_cast<size_t>(roots.ndefs));
+  settled.names[0] = cell(NIL).w2;
+  settled.names[1] = cell(NULL_VECTOR).w2;
+  settled.valid = true;
+}
+
+static void mark_long_lived_roots() {
+  if (settled_holds()) {
+    settled.failures = 0;
+    std::memcpy(mark_bits, settled_bits, sizeof(uint64_t) * settled.words);
+    mark_words = settled.words;
+    if (settled.prefix != 0 && settled.prefix <= mem.str_top - STR_BASE &&
+        std::memcmp(mem_base + STR_BASE, settled_prefix, settled.prefix) == 0)
+      str_kept_end = STR_BASE + settled.prefix;
+    else
+      settled.prefix = 0;
+    for (uint32_t i = 0; i < settled.nblocks; ++i) {
+      Value c = settled_blocks[i];
+      if ((cell(c).tag & TYPE_MASK) != STRING)
+        note_block(c);
+      else if (cell(c).w1 >= str_kept_end)
+        note_string(c);
+    }
+    return;
+  }
+  if (settled.valid) {
+    settled.valid = false;
+    settled.prefix = 0;
+    settled.wait = std::min(++settled.failures, 32u);
+  }
   for (Value b : roots.symtab) mark(b);
+  mark(cell(NIL).w2);
+  mark(cell(NULL_VECTOR).w2);
+  for (int i = 0; i < roots.ndefs; ++i) {
+    mark(roots.defs[i].expr);
+    mark(roots.defs[i].sym);
+  }
+  if (settled.wait > 0)
+    --settled.wait;
+  else
+    settle();
+}
+
+static void mark_roots() {
+  mark_long_lived_roots();
   for (uint32_t i = 0; i < mem.sp; ++i) mark(sstack()[i]);
   for (uint32_t i = 0; i < mem.cp; ++i)
     if (cstack()[i] > 60) mark(cstack()[i]);
-  mark(cell(NIL).w2);
-  mark(cell(NULL_VECTOR).w2);
   mark(vm.form);
   mark(vm.env);
   mark(vm.exp);
   mark(vm.app);
   mark(vm.val);
-  for (int i = 0; i < roots.ndefs; ++i) {
-    mark(roots.defs[i].expr);
-    mark(roots.defs[i].sym);
-  }
 }
 
 /* ------------------------------------------------------------ compaction */
 
-static void compact_strings() {
-  uint32_t src = STR_BASE, dst = STR_BASE;
-  while (src < mem.str_top) {
-    Value owner = string_owner(src);
-    uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src)));
-    if (owner != 0) {
-      if (dst != src) {
-        std::memmove(mem_base + dst, mem_base + src, len + 1);
-        cell(owner).w1 = dst;
-      }
-      dst += len + 1;
-    }
-    src += len + 1;
+// The length of the string at p.  Most live strings are short names: the
+// first sixteen bytes are searched for the NUL eight at a time in line,
+// longer strings left to strlen.  Reading up to seven bytes past the NUL
+// stays inside the arena, since the software stack follows the string area.
+static uint32_t string_length(uint32_t p) {
+  constexpr uint64_t ONES = 0x0101010101010101, HIGHS = 0x8080808080808080;
+  for (uint32_t n = 0; n < 16; n += 8) {
+    uint64_t w;
+    std::memcpy(&w, mem_base + p + n, 8);
+    // The lowest byte flagged here is the first 0 byte of w.
+    uint64_t zero = (w - ONES) & ~w & HIGHS;
+    if (zero != 0) return n + static_cast<uint32_t>(std::countr_zero(zero)) / 8;
   }
+  return 16 + static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + p + 16)));
+}
+static_assert(SSTACK_BASE == STR_BASE + AREA_BYTES, "words read past the string area stay in the arena");
+
+// Moves the string at src, owned by `owner`, down to dst; returns the bytes
+// it takes.
+static uint32_t move_string(Value owner, uint32_t src, uint32_t dst) {
+  uint32_t len = string_length(src);
+  if (dst != src) {
+    std::memmove(mem_base + dst, mem_base + src, len + 1);
+    cell(owner).w1 = dst;
+  }
+  return len + 1;
+}
+
+// The live strings are the noted block starts, taken in address order; the
+// bytes between them are dead and are never read.  A string's block ends at
+// its first NUL, so the bytes of a string cut short by a NUL inside it,
+// past that NUL, are dropped.
+static void compact_strings() {
+  uint32_t dst = STR_BASE;
+  if (mem_owner_search != nullptr) {
+    // Each block in turn, its owner found by the search.
+    for (uint32_t src = STR_BASE; src < mem.str_top;) {
+      Value owner = mem_owner_search(src, false);
+      uint32_t len = static_cast<uint32_t>(std::strlen(reinterpret_cast<char*>(mem_base + src))) + 1;
+      if (owner != 0) dst += move_string(owner, src, dst);
+      src += len;
+    }
+    mem.str_top = dst;
+    return;
+  }
+  // Notes below str_kept_end (of strings the marker reached otherwise)
+  // name blocks of the kept stretch: they are passed over.
+  dst = str_kept_end;
+  uint32_t first = str_kept_end - STR_BASE;
+  uint32_t words = (mem.str_top - STR_BASE + 63) / 64;
+  // Whether the blocks so far are all settled strings: the stretch to copy.
+  bool recording = settled.valid && settled.prefix == 0;
+  bool settled_run = recording;
+  for (uint32_t w = first / 64; w < words; ++w) {
+    uint64_t bits = str_noted[w];
+    if (w == first / 64) bits &= ~uint64_t{0} << (first % 64);
+    for (; bits != 0; bits &= bits - 1) {
+      uint32_t i = w * 64 + static_cast<uint32_t>(std::countr_zero(bits));
+      Value owner = str_owner[i];
+      dst += move_string(owner, STR_BASE + i, dst);
+      if (settled_run) {
+        uint32_t ci = cell_index(owner);
+        if ((settled_bits[ci / 64] >> (ci % 64)) & 1)
+          settled.prefix = dst - STR_BASE;
+        else
+          settled_run = false;
+      }
+    }
+  }
+  if (recording && settled.prefix != 0) std::memcpy(settled_prefix, mem_base + STR_BASE, settled.prefix);
   mem.str_top = dst;
 }
 
@@ -233,7 +438,7 @@ static void compact_vectors() {
 // order and appends them to the free list.  The cells are handed out in
 // the order of a sweep of the whole heap at once, and the cells not yet
 // swept keep their marks, so a collection need not wait for the sweep.
-static constexpr uint32_t SWEEP_CELLS = 1024;
+static constexpr uint32_t SWEEP_CELLS = 256;
 static_assert(SWEEP_CELLS % 64 == 0, "a step sweeps whole words of mark bits");
 
 // The last cell the sweep linked: the free list's end while the list is
@@ -274,6 +479,14 @@ bool mem_refill() {
 }
 
 void mem_sweep_rest() { sweep(HEAP_CELLS - mem.swept); }
+
+void mem_heap_unswept() {
+  std::memset(mark_bits, 0, sizeof mark_bits);
+  mark_words = 0;
+  settled = Settled{};
+  mem.free = NIL;
+  mem.swept = 0;
+}
 
 /* ----------------------------------------------------------- heap check */
 
@@ -331,7 +544,13 @@ static Value vec_owned[AREA_BYTES / 4];
 static void mark_and_compact(uint8_t cause) {
   mem.last_cause = cause;
   ++mem.collections;
-  std::memset(mark_bits, 0, sizeof mark_bits);
+  std::memset(mark_bits, 0, sizeof(uint64_t) * mark_words);
+  mark_words = 0;
+  str_kept_end = STR_BASE;
+  // Blocks are noted and read only below the areas' tops: clearing the
+  // words that cover them is enough.
+  std::memset(str_noted, 0, sizeof(uint64_t) * ((mem.str_top - STR_BASE + 63) / 64));
+  std::memset(vec_noted, 0, sizeof(uint64_t) * ((mem.vec_top - VEC_BASE + 255) / 256));
   mark_roots();
   compact_strings();
   compact_vectors();

@@ -48,14 +48,12 @@ void mem_init() {
   // The static cells exist before the free list so that NIL can end it.
   cell(NIL) = Cell{CONSTANT, 0, 0, NIL, NIL};
   cell(NULL_VECTOR) = Cell{CONSTANT, 0, 0, NULL_VECTOR, NIL};
-  for (uint32_t i = 0; i < HEAP_CELLS; ++i) {
-    Value next = i + 1 < HEAP_CELLS ? mem_heap_cell(i + 1) : NIL;
-    cell(mem_heap_cell(i)) = Cell{PAIR, 0, 0, NIL, next};
-  }
-  mem.free = mem_heap_cell(0);
+  // The whole heap is garbage not yet swept: the sweep links its cells into
+  // the free list, in address order, only as they are needed, so a program
+  // that uses few cells never touches the rest of the heap.
+  mem_heap_unswept();
   mem.str_top = STR_BASE;
   mem.vec_top = VEC_BASE;
-  mem.swept = HEAP_CELLS;
   mem.sp = 0;
   mem.cp = 0;
   mem.collections = 0;
@@ -132,14 +130,23 @@ static Value new_string_cell(uint32_t need) {
   return s;
 }
 
+// Room for a copy of text that lies in the string area.
+static char area_text[AREA_BYTES];
+
 Value mem_make_string_n(const char* text, uint32_t n) {
-  // The text may lie in the string area, which a collection compacts: copy
-  // it out first so the result is the text as it was at the call.
-  std::vector<char> copy(text, text + n);
+  // Text in the string area may move when a collection compacts it: copy it
+  // out first so the result is the text as it was at the call.  Text
+  // elsewhere stays where it is.
+  const char* area = reinterpret_cast<const char*>(mem_base + STR_BASE);
+  if (text >= area && text < area + AREA_BYTES) {
+    if (n > AREA_BYTES) mem_error(E_STRING_AREA);
+    std::memcpy(area_text, text, n);
+    text = area_text;
+  }
   string_room(n + 1);
   Value s = new_string_cell(n + 1);
   char* dst = str_bytes(s);
-  if (n != 0) std::memcpy(dst, copy.data(), n);
+  if (n != 0) std::memcpy(dst, text, n);
   dst[n] = '\0';
   return s;
 }

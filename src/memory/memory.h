@@ -41,9 +41,10 @@ enum GcCause : uint8_t {
 //    in address order, ending in NIL; free == NIL means the free list is
 //    empty;
 //  - the heap's cells from index `swept` on are not swept yet: those the
-//    latest collection left unmarked are garbage that mem_refill appends to
-//    the free list when it runs dry, so an empty free list means no free
-//    cell only once swept == HEAP_CELLS;
+//    latest collection left unmarked (before the first collection, all of
+//    them) are garbage that mem_refill appends to the free list when it
+//    runs dry, so an empty free list means no free cell only once
+//    swept == HEAP_CELLS;
 //  - every string in the string area belongs to exactly one STRING cell and
 //    is followed by its NUL; every block in the vector area belongs to one
 //    VECTOR or CONTINUATION cell and ends in a 0 word;
@@ -112,6 +113,9 @@ void mem_collect_lazily(uint8_t cause);
 // as one sweep of the whole heap would have made it.
 bool mem_refill();
 void mem_sweep_rest();
+// Makes the whole heap garbage not yet swept: no cell marked, the free
+// list empty (the state mem_init starts from).
+void mem_heap_unswept();
 // Whether the latest collection marked heap cell c (live when it ran).
 bool mem_marked(Value c);
 // Free cells, once the whole heap is swept.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "memory/error.h"
@@ -86,7 +87,7 @@ TEST_F(Mem, StringFromTextInsideTheArea) {
   Value a = mem_make_string("hello");
   vm.val = a;
   for (int i = 0; i < 900; ++i) mem_make_string("garbage...");  // area nearly full of garbage
-  Value b = mem_make_string(str_bytes(a));  // may compact while copying
+  Value b = mem_make_string(str_bytes(a));                      // may compact while copying
   EXPECT_STREQ(str_bytes(b), "hello");
   EXPECT_STREQ(str_bytes(a), "hello");
 }
@@ -98,8 +99,7 @@ TEST_F(Mem, StringAllocationWithoutCellsReportsStringArea) {
       vm.val = list;
       list = mem_cons(NIL, list);
     }
-  } catch (const Unwind&) {
-  }
+  } catch (const Unwind&) {}
   vm.val = list;
   bool caught = false;
   try {
@@ -253,8 +253,72 @@ TEST_F(Mem, DeepCarNestingIsMarked) {
 
 TEST_F(Mem, StressSwitchCollectsEveryAllocation) {
   mem.stress = true;
-  EXPECT_EQ(collections_during([] { mem_make_pair(); mem_make_string("a"); }), 2u);
+  EXPECT_EQ(collections_during([] {
+              mem_make_pair();
+              mem_make_string("a");
+            }),
+            2u);
   mem.stress = false;
+}
+
+// The cells reachable from the roots, by a plain traversal (pairs, symbols,
+// vectors, strings and integers are all the test below makes).
+std::vector<bool> reachable() {
+  std::vector<bool> seen(HEAP_CELLS);
+  std::vector<Value> todo{cell(NIL).w2, cell(NULL_VECTOR).w2, vm.val};
+  for (Value b : roots.symtab) todo.push_back(b);
+  for (int i = 0; i < roots.ndefs; ++i) todo.insert(todo.end(), {roots.defs[i].expr, roots.defs[i].sym});
+  while (!todo.empty()) {
+    Value v = todo.back();
+    todo.pop_back();
+    if (!mem_is_heap_value(v) || seen[(v - HEAP_BASE) / 12]) continue;
+    seen[(v - HEAP_BASE) / 12] = true;
+    uint8_t t = type_of(v);
+    if (t == PAIR || t == SYMBOL) todo.insert(todo.end(), {car(v), cdr(v)});
+    if (t == VECTOR)
+      for (uint32_t i = 0; i < vec_len(v); ++i) todo.push_back(vec_slots(v)[i]);
+  }
+  return seen;
+}
+
+// Collections in a row over long-lived data that the program changes in
+// between, now and then, in every way: each must mark exactly what is
+// reachable then, however much of it is as the previous collection left it.
+TEST_F(Mem, CollectionsMarkWhatIsReachableNowAfterChanges) {
+  std::mt19937 rng(11);
+  Value syms[40];
+  for (int i = 0; i < 40; ++i) {
+    syms[i] = mem_make_symbol(("s" + std::to_string(i)).c_str());
+    roots.symtab[i % 7] = mem_cons(syms[i], roots.symtab[i % 7]);
+    roots.defs[roots.ndefs++] = {NIL, syms[i]};  // keeps the symbol when its bucket is dropped
+  }
+  for (int round = 0; round < 300; ++round) {
+    Value s = syms[rng() % 40];
+    switch (rng() % 9) {
+      case 0: cell(s).w1 = mem_make_integer(round); break;
+      case 1: cell(s).w1 = mem_cons(mem_make_string("v"), cell(s).w1); break;
+      case 2: cell(s).w1 = 0; break;
+      case 3: {
+        Value v = mem_make_vector(2);
+        vec_slots(v)[0] = cell(s).w1;
+        cell(s).w1 = v;
+        break;
+      }
+      case 4:
+        if (type_of(cell(s).w1) == VECTOR) vec_slots(cell(s).w1)[0] = mem_make_integer(1);
+        break;
+      case 5:
+        if (type_of(cell(s).w1) == PAIR) set_cdr(cell(s).w1, NIL);
+        break;
+      case 6: roots.symtab[rng() % 7] = NIL; break;
+      case 7: roots.defs[rng() % 40].expr = mem_make_string("e"); break;
+      default: vm.val = mem_cons(s, vm.val); break;
+    }
+    mem_collect(GC_USER);
+    std::vector<bool> got(HEAP_CELLS);
+    for (uint32_t i = 0; i < HEAP_CELLS; ++i) got[i] = mem_marked(mem_heap_cell(i));
+    ASSERT_TRUE(got == reachable()) << "round " << round;
+  }
 }
 
 // The fast compaction must give exactly the result of the owner search.
@@ -277,9 +341,21 @@ TEST(Compaction, SameAsOwnerSearchOnRandomHeaps) {
       mem_init();
       mem_owner_search = variant == 1 ? search_owner : nullptr;
       std::mt19937 rng(seed);
+      // Strings the symbol table holds stay put over many collections;
+      // now and then one is changed, or cut short by a NUL.
+      for (int i = 0; i < 40; ++i) {
+        Value s = mem_make_string(std::string(rng() % 9, 'k').c_str());
+        roots.symtab[1] = mem_cons(s, roots.symtab[1]);
+      }
       Value keep = NIL;
       for (int i = 0; i < 600; ++i) {
         vm.val = keep;
+        if (i % 50 == 0) mem_collect(GC_USER);
+        if (i % 150 == 0) vm.val = keep = NIL;
+        Value l = roots.symtab[1];
+        for (uint32_t k = rng() % 40; k > 0; --k) l = cdr(l);
+        if (rng() % 30 == 0 && str_len(car(l)) > 0)
+          str_bytes(car(l))[rng() % str_len(car(l))] = rng() % 2 ? 'z' : 0;
         Value obj;
         if (rng() % 2) {
           std::string text(rng() % 20, static_cast<char>('a' + rng() % 26));
