@@ -186,23 +186,18 @@ static Value ev_named_closure(Value op) {
 // arguments do not fit the parameters or the cells are not at hand, and
 // the ordinary way applies it.
 static Value ev_frame_at_hand(Value closure, const Value* argv, uint32_t n) {
-  Value params = ev_first(cell(closure).w1);
-  uint32_t fixed = 0;
-  Value rest = params;
-  for (; is(rest, PAIR); rest = cdr(rest))
-    if (++fixed > n) return 0;
-  if (rest == NIL ? fixed != n : type_of(rest) != SYMBOL) return 0;
   Value frame = mem_cons_at_hand(NIL, cell(closure).w2);
   if (frame == 0) return 0;
-  for (uint32_t i = 0; i < fixed; ++i, params = cdr(params))
-    if (!ev_bind_at_hand(frame, car(params), argv[i])) return 0;
-  if (rest != NIL) {
-    Value others = NIL;
-    for (uint32_t i = n; i-- > fixed;)
-      if ((others = mem_cons_at_hand(argv[i], others)) == 0) return 0;
-    if (!ev_bind_at_hand(frame, rest, others)) return 0;
-  }
-  return frame;
+  Value params = ev_first(cell(closure).w1);
+  uint32_t i = 0;
+  for (; is(params, PAIR); params = cdr(params), ++i)
+    if (i == n || !ev_bind_at_hand(frame, car(params), argv[i])) return 0;
+  if (params == NIL) return i == n ? frame : 0;
+  if (type_of(params) != SYMBOL) return 0;
+  Value others = NIL;
+  for (uint32_t k = n; k-- > i;)
+    if ((others = mem_cons_at_hand(argv[k], others)) == 0) return 0;
+  return ev_bind_at_hand(frame, params, others) ? frame : 0;
 }
 
 // Whether a call may skip the application list, whose form the poll of
