@@ -105,7 +105,11 @@ uint32_t ev_state_expression() {
       Value head = car(x);
       if (tag_byte(head) == KEYWORD) {
         vm.exp = cdr(x);
-        return cell(head).w1;
+        uint32_t code = cell(head).w1;
+        if (code != ST_QUOTE) return code;
+        // A quotation takes the dispatch to the quote state in line.
+        ev_step(vm.exp);
+        return ev_value(ev_first(vm.exp));
       }
       uint8_t t = type_of(head);
       if (t == PAIR) return ev_eval_then(head, x, ST_OPERATOR);
