@@ -449,24 +449,26 @@ static Value free_tail = NIL;
 static uint32_t sweep(uint32_t cells) {
   uint32_t from = mem.swept;
   uint32_t to = std::min(HEAP_CELLS, from + cells);
-  Value last = mem.free == NIL ? NIL : free_tail;
+  // Where the next free cell is linked: the head of the empty list, else
+  // the link word of its last cell.
+  Value* link = mem.free == NIL ? &mem.free : &cell(free_tail).w2;
+  Value last = NIL;
   uint32_t nfree = 0;
   for (uint32_t w = from / 64; w < to / 64; ++w) {
-    for (uint64_t unmarked = ~mark_bits[w]; unmarked != 0; unmarked &= unmarked - 1) {
-      Value c = mem_heap_cell(w * 64 + static_cast<uint32_t>(std::countr_zero(unmarked)));
+    uint64_t unmarked = ~mark_bits[w];
+    nfree += static_cast<uint32_t>(std::popcount(unmarked));
+    for (Value base = mem_heap_cell(w * 64); unmarked != 0; unmarked &= unmarked - 1) {
+      Value c = base + 12 * static_cast<uint32_t>(std::countr_zero(unmarked));
       Cell& k = cell(c);
       k.tag = PAIR;
       k.w1 = NIL;
-      if (last == NIL)
-        mem.free = c;
-      else
-        cell(last).w2 = c;
+      *link = c;
+      link = &k.w2;
       last = c;
-      ++nfree;
     }
   }
   if (last != NIL) {
-    cell(last).w2 = NIL;
+    *link = NIL;
     free_tail = last;
   }
   mem.swept = to;
