@@ -89,8 +89,8 @@ static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
 
-static uint32_t ev_state_operator();
-static uint32_t ev_state_operand();
+template <bool kCheckRoom>
+static uint32_t ev_operator_done();
 static uint32_t ev_state_build();
 static uint32_t ev_state_application();
 
@@ -120,21 +120,32 @@ uint32_t ev_state_expression() {
       ev_step(head);
       vm.val = t == SYMBOL ? ev_variable(head, vm.env, true) : head;
       ev_step(x);
-      return ev_state_operator();
+      return ev_operator_done<false>();  // the room for its words is made
     }
     default: return ev_value(x);
   }
 }
 
-static uint32_t ev_state_operator() {
-  ev_push_word(0);
+// States 3 and 4.  Entered from the operator taken in line, whose room
+// check covered the marker and the operator's word, they skip the checks
+// of those two pushes (kCheckRoom false); from the dispatcher they make
+// them where they always did.
+template <bool kCheckRoom>
+static uint32_t ev_operand_done();
+
+template <bool kCheckRoom>
+static uint32_t ev_operator_done() {
+  if (kCheckRoom) ev_room(1);
+  cstack()[mem.cp++] = 0;
   vm.exp = cdr(vm.exp);
   ev_step(vm.exp);
-  return ev_state_operand();
+  return ev_operand_done<kCheckRoom>();
 }
 
-static uint32_t ev_state_operand() {
-  ev_push_word(ev_unname(vm.val));
+template <bool kCheckRoom>
+static uint32_t ev_operand_done() {
+  if (kCheckRoom) ev_room(1);
+  cstack()[mem.cp++] = ev_unname(vm.val);
   for (;;) {
     Value rest = vm.exp;
     if (!is(rest, PAIR)) {
@@ -380,8 +391,8 @@ static constexpr StateFn ev_states[ST_LAST + 1] = {
     ev_state_invalid,           // 0
     ev_state_return,            // 1
     ev_state_expression,        // 2
-    ev_state_operator,          // 3
-    ev_state_operand,           // 4
+    ev_operator_done<true>,     // 3
+    ev_operand_done<true>,      // 4
     ev_state_build,             // 5
     ev_state_invalid,           // 6
     ev_state_application,       // 7
