@@ -143,17 +143,6 @@ struct Protect {
   Protect& operator=(const Protect&) = delete;
 };
 
-// (a . d); protects a and d itself when it has to collect.  The common
-// case, a free cell at hand, is inline: it is the evaluator's hottest path.
-inline Value mem_cons(Value a, Value d) {
-  Value p = mem.free;
-  if (p == NIL || mem.stress) return mem_cons_slow(a, d);
-  Cell& c = cell(p);
-  mem.free = c.w2;
-  c = Cell{PAIR, 0, 0, a, d};
-  return p;
-}
-
 // (a . d) from a free cell at hand, or 0 when the free list is empty or the
 // stress switch is on: it never collects, for callers with an ordinary way
 // to fall back on.
@@ -164,6 +153,13 @@ inline Value mem_cons_at_hand(Value a, Value d) {
   mem.free = c.w2;
   c = Cell{PAIR, 0, 0, a, d};
   return p;
+}
+
+// (a . d); protects a and d itself when it has to collect.  The common
+// case, a free cell at hand, is inline: it is the evaluator's hottest path.
+inline Value mem_cons(Value a, Value d) {
+  Value p = mem_cons_at_hand(a, d);
+  return p != 0 ? p : mem_cons_slow(a, d);
 }
 
 // An INTEGER, taken in line from the free list while a cell is at hand;

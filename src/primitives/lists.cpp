@@ -269,8 +269,7 @@ static Value d_cdr(const Value* argv, uint32_t n) {
   return prim_has_tag(x, PAIR) ? cdr(x) : 0;
 }
 static Value d_cons(const Value* argv, uint32_t n) {
-  if (!prim_cell_at_hand()) return 0;
-  return mem_cons(d_arg(argv, n, 0), d_arg(argv, n, 1));
+  return mem_cons_at_hand(d_arg(argv, n, 0), d_arg(argv, n, 1));
 }
 static Value d_list(const Value* argv, uint32_t n) {
   Value l = NIL;
