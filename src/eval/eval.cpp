@@ -227,9 +227,15 @@ static bool ev_poll_would_pass() {
   return (flag == 0 || (flag == BREAK_BUDGET && vm.dispatch_budget > 2)) && !mem.stress;
 }
 
-// The poll of that dispatch, once ev_poll_would_pass has said it passes.
-static void ev_poll_passed() {
+// A quick call of n arguments collected from `base` on has been made: the
+// poll of the dispatch to application (which ev_poll_would_pass said
+// passes), the collected words and the marker popped, the registers as an
+// application leaves them with the application register empty.
+static void ev_quick_call_done(uint32_t base, uint32_t n) {
   if (vm.dispatch_budget != 0) --vm.dispatch_budget;
+  mem.cp = base - 1;
+  vm.argc = n + 1;
+  vm.app = NIL;
 }
 
 static uint32_t ev_state_build() {
@@ -251,19 +257,13 @@ static uint32_t ev_state_build() {
     DirectFn direct = ev_direct_form(op);
     Value v = direct != nullptr ? direct(s + base + 1, n) : 0;
     if (v != 0) {
-      ev_poll_passed();
-      mem.cp = base - 1;
-      vm.argc = n + 1;
-      vm.app = NIL;
+      ev_quick_call_done(base, n);
       return ev_value(v);
     }
     Value closure = direct != nullptr ? 0 : ev_named_closure(op);
     Value frame = closure != 0 ? ev_frame_at_hand(closure, s + base + 1, n) : 0;
     if (frame != 0) {
-      ev_poll_passed();
-      mem.cp = base - 1;
-      vm.argc = n + 1;
-      vm.app = NIL;
+      ev_quick_call_done(base, n);
       vm.env = frame;
       vm.exp = ev_rest(cell(closure).w1);
       return ST_SEQUENCE;
