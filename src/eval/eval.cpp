@@ -48,11 +48,6 @@ static Value ev_make_named(Value sym) {
   return named;
 }
 
-static bool ev_is_procedure(Value v) {
-  uint8_t t = type_of(v);
-  return t == PRIMITIVE || t == CLOSURE;
-}
-
 // Return codes whose state passes or binds its value with NAMED_PROCEDUREs
 // replaced by their SYMBOL (operands, let, let*, letrec): a global procedure
 // looked up for them can be handed over as the SYMBOL at once, without making
@@ -66,20 +61,21 @@ static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
 }();
 
 // The value of a variable in env: its innermost binding, else its global
-// value, a global procedure as a NAMED_PROCEDURE unless `by_name` asks for
-// the SYMBOL itself.
+// value, a global procedure as a NAMED_PROCEDURE.  `by_name` asks for the
+// value as it is stored (ev_unname): a global procedure as its SYMBOL.
 [[gnu::always_inline]] static inline Value ev_variable(Value sym, Value env, bool by_name) {
   if (ev_foreign_env) {
     Value b = ev_find_binding(sym, env);
-    if (b != NIL) return cdr(b);
+    if (b != NIL) return by_name ? ev_unname(cdr(b)) : cdr(b);
   } else if ((cell(sym).aux & FRAME_BOUND) != 0) {
     Value b = ev_find_built_binding(sym, env);
-    if (b != NIL) return cdr(b);
+    if (b != NIL) return by_name ? ev_unname(cdr(b)) : cdr(b);
   }
   Value g = cell(sym).w1;
   if (g == 0) mem_error(E_UNDEF_SYMBOL);
-  if (!ev_is_procedure(g)) return g;
-  return by_name ? sym : ev_make_named(sym);
+  uint8_t t = type_of(g);
+  if (t == PRIMITIVE || t == CLOSURE) return by_name ? sym : ev_make_named(sym);
+  return by_name && t == NAMED_PROCEDURE ? cell(g).w1 : g;
 }
 
 /* --------------------------------------------------- states 1 to 7 */
@@ -89,8 +85,7 @@ static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
 
-template <bool kCheckRoom>
-static uint32_t ev_operator_done();
+static inline uint32_t ev_collect(Value word);
 static uint32_t ev_state_build();
 static uint32_t ev_state_application();
 
@@ -118,34 +113,25 @@ uint32_t ev_state_expression() {
       // return to state 3 happen as if the frame had been pushed.
       ev_room(3);
       ev_step(head);
-      vm.val = t == SYMBOL ? ev_variable(head, vm.env, true) : head;
+      Value op = t == SYMBOL ? ev_variable(head, vm.env, true) : t == NAMED_PROCEDURE ? car(head) : head;
+      vm.val = op;
       ev_step(x);
-      return ev_operator_done<false>();  // the room for its words is made
+      // State 3 in line; the room for its words is made.
+      cstack()[mem.cp++] = 0;
+      vm.exp = cdr(x);
+      ev_step(vm.exp);
+      return ev_collect(op);
     }
     default: return ev_value(x);
   }
 }
 
-// States 3 and 4.  Entered from the operator taken in line, whose room
-// check covered the marker and the operator's word, they skip the checks
-// of those two pushes (kCheckRoom false); from the dispatcher they make
-// them where they always did.
-template <bool kCheckRoom>
-static uint32_t ev_operand_done();
-
-template <bool kCheckRoom>
-static uint32_t ev_operator_done() {
-  if (kCheckRoom) ev_room(1);
-  cstack()[mem.cp++] = 0;
-  vm.exp = cdr(vm.exp);
-  ev_step(vm.exp);
-  return ev_operand_done<kCheckRoom>();
-}
-
-template <bool kCheckRoom>
-static uint32_t ev_operand_done() {
-  if (kCheckRoom) ev_room(1);
-  cstack()[mem.cp++] = ev_unname(vm.val);
+// State 4 after its room check: push the word of the value collected last
+// (as it is stored, ev_unname) and go on through the operands in the
+// expression register.  Entered from the operator taken in line, whose
+// room check covered the marker and this word, it needs no check of its own.
+[[gnu::always_inline]] static inline uint32_t ev_collect(Value word) {
+  cstack()[mem.cp++] = word;
   for (;;) {
     Value rest = vm.exp;
     if (!is(rest, PAIR)) {
@@ -158,11 +144,26 @@ static uint32_t ev_operand_done() {
     // A variable or a constant operand, in line as the operator above.
     ev_room(3);
     ev_step(x);
-    vm.val = t == SYMBOL ? ev_variable(x, vm.env, true) : x;
+    Value v = t == SYMBOL ? ev_variable(x, vm.env, true) : t == NAMED_PROCEDURE ? car(x) : x;
+    vm.val = v;
     vm.exp = cdr(rest);
     ev_step(vm.exp);
-    cstack()[mem.cp++] = ev_unname(vm.val);  // the room was made above
+    cstack()[mem.cp++] = v;  // the room was made above
   }
+}
+
+static uint32_t ev_operator_done() {
+  ev_room(1);
+  cstack()[mem.cp++] = 0;
+  vm.exp = cdr(vm.exp);
+  ev_step(vm.exp);
+  ev_room(1);
+  return ev_collect(ev_unname(vm.val));
+}
+
+static uint32_t ev_operand_done() {
+  ev_room(1);
+  return ev_collect(ev_unname(vm.val));
 }
 
 // The direct form of the primitive that the collected operator names, or
@@ -391,8 +392,8 @@ static constexpr StateFn ev_states[ST_LAST + 1] = {
     ev_state_invalid,           // 0
     ev_state_return,            // 1
     ev_state_expression,        // 2
-    ev_operator_done<true>,     // 3
-    ev_operand_done<true>,      // 4
+    ev_operator_done,           // 3
+    ev_operand_done,            // 4
     ev_state_build,             // 5
     ev_state_invalid,           // 6
     ev_state_application,       // 7
