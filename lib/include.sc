@@ -30,22 +30,22 @@
       ((null? l) (reverse kept))))
 
 ; (map f l1 l2 ...): the list of f applied to the elements in turn.
-; With lists of unequal length it stops at the shortest.  The helpers for
-; several lists are made only when several are given.
-(define (map f lst . more)
-  (if (null? more)
-      (letrec ((map1 (lambda (g l)
-                       (if (null? l) '() (cons (g (car l)) (map1 g (cdr l)))))))
-        (map1 f lst))
-      (letrec ((map1 (lambda (g l)
-                       (if (null? l) '() (cons (g (car l)) (map1 g (cdr l))))))
-               (any-null? (lambda (ls)
-                            (cond ((null? ls) #f) ((null? (car ls)) #t) (else (any-null? (cdr ls))))))
-               (mapn (lambda (ls)
-                       (if (any-null? ls)
-                           '()
-                           (cons (apply f (map1 car ls)) (mapn (map1 cdr ls)))))))
-        (mapn (cons lst more)))))
+; With lists of unequal length it stops at the shortest.  The helper for
+; one list is made once, with map itself; those for several lists only
+; when several are given.
+(define map
+  (letrec ((map1 (lambda (g l)
+                   (if (null? l) '() (cons (g (car l)) (map1 g (cdr l)))))))
+    (lambda (f lst . more)
+      (if (null? more)
+          (map1 f lst)
+          (letrec ((any-null? (lambda (ls)
+                                (cond ((null? ls) #f) ((null? (car ls)) #t) (else (any-null? (cdr ls))))))
+                   (mapn (lambda (ls)
+                           (if (any-null? ls)
+                               '()
+                               (cons (apply f (map1 car ls)) (mapn (map1 cdr ls)))))))
+            (mapn (cons lst more)))))))
 
 ; (for-each f l1 l2 ...): apply f to the elements in turn, for effect.
 (define (for-each f lst . more)
