@@ -306,7 +306,7 @@ static Num exact_num(int32_t n) { return computed(n, true); }
 
 // (abs x) as (if (< x 0) (- 0 x) x): x itself unless it is negative.
 static Num abs_of(const Num& x) {
-  Num nx, zero;
+  Num nx{}, zero{};
   need_nums(s_lt, x, exact_num(0), nx, zero);
   return nx.d < 0 ? arith(SUB, zero, nx) : nx;
 }
@@ -318,7 +318,7 @@ static Value p_abs(Value args) {
 
 // (exact->inexact z) as (* z 1.0): always a fresh REAL.
 static Num inexact_of(const Num& z) {
-  Num nz, one;
+  Num nz{}, one{};
   need_nums(s_mul, z, computed(1.0, false), nz, one);
   return arith(MUL, nz, one);
 }
@@ -338,7 +338,7 @@ static Value extremum(Value args, bool greater) {
   for (Value l = cdr(args); l != NIL; l = cdr(l)) {
     if (!prim_has_tag(l, PAIR)) fail_at(E_NEED_LIST, s_car, l);
     Value a = car(l);
-    Num na, nm;
+    Num na{}, nm{};
     need_nums(greater ? s_gt : s_lt, as_arg(a), as_arg(m), na, nm);
     if (greater ? na.d > nm.d : na.d < nm.d) m = a;
     inexact = inexact || !prim_has_tag(a, INTEGER);
@@ -352,7 +352,7 @@ static Value p_min(Value args) { return extremum(args, false); }
 
 // (quotient a b) as (/ a b).
 static Num quotient_of(const Num& a, const Num& b) {
-  Num na, nb;
+  Num na{}, nb{};
   need_nums(s_div, a, b, na, nb);
   return arith(DIV, na, nb);
 }
@@ -385,7 +385,7 @@ static Value p_modulo(Value args) {
   need_args(args, 2, false);
   Num b = as_arg(car(cdr(args)));
   Num r = remainder_of(as_arg(car(args)), b);
-  Num nb;
+  Num nb{};
   num_of(b.obj, nb);  // an INTEGER: the remainder took it
   if (r.d != 0 && (r.d < 0) != (nb.d < 0)) r = arith(ADD, r, nb);
   return object(r);
@@ -434,7 +434,7 @@ static Value p_lcm(Value args) {
       num_of(g0.obj, g0);
       Num g = gcd2(gcd2(g0, m), as_arg(b));
       Num q = quotient_of(m, g);
-      Num nq, nb;
+      Num nq{}, nb{};
       need_nums(s_mul, q, as_arg(b), nq, nb);
       m = abs_of(arith(MUL, nq, nb));
     }
@@ -449,7 +449,7 @@ static Value p_lcm(Value args) {
 static Value p_expt(Value args) {
   need_args(args, 2, false);
   Num b = as_arg(car(args)), n = as_arg(car(cdr(args)));
-  Num nn, zero;
+  Num nn{}, zero{};
   need_nums(s_lt, n, exact_num(0), nn, zero);
   bool negative = nn.d < 0;
   if (negative) n = arith(SUB, zero, nn);
@@ -468,7 +468,7 @@ static Value p_expt(Value args) {
       n = arith(DIV, k, exact_num(2));
     } else {
       n = arith(SUB, k, exact_num(1));
-      Num nacc, nb;
+      Num nacc{}, nb{};
       need_nums(s_mul, acc, b, nacc, nb);
       acc = arith(MUL, nacc, nb);
     }
@@ -495,7 +495,7 @@ static double newton(double y, double guess, int32_t k) {
 static Value p_sqrt(Value args) {
   need_args(args, 1, false);
   Value x = car(args);
-  Num nx, zero;
+  Num nx{}, zero{};
   need_nums(s_lt, as_arg(x), exact_num(0), nx, zero);
   if (nx.d < 0) {
     volatile double z = 0.0;  // the NaN that (/ 0.0 0.0) makes at run time
