@@ -46,7 +46,13 @@ struct Cell {
 };
 static_assert(sizeof(Cell) == 12, "a Cell is 12 bytes");
 
-inline uint8_t* mem_base = nullptr;  // the arena holding every region
+// The arena holding every region (memory.h gives its layout).  A fixed
+// array rather than a pointer read from memory: the address of an object
+// is its value added to a constant, so the chains of loads that follow a
+// list or a stack have one link fewer, and no store through a byte can make
+// the compiler read the base again.
+extern uint8_t mem_arena[];
+inline constexpr uint8_t* mem_base = mem_arena;
 
 inline Cell& cell(Value v) { return *reinterpret_cast<Cell*>(mem_base + v); }
 inline uint8_t tag_byte(Value v) { return mem_base[v]; }
