@@ -239,6 +239,41 @@ static void ev_quick_call_done(uint32_t base, uint32_t n) {
   vm.app = NIL;
 }
 
+// The ordinary way to application: the collected words, from the top down
+// to the marker, become the application list.  The words stay on the stack,
+// and so stay roots, until the list holds them; the stack top and the list
+// are written back before each cons, which may collect.
+[[gnu::noinline]] static uint32_t ev_build_list() {
+  Value* s = cstack();
+  uint32_t cp = mem.cp;
+  uint32_t n = 0;
+  Value app = NIL;
+  while (s[cp - 1] != 0) {
+    mem.cp = cp;
+    vm.app = app;
+    app = mem_cons(s[cp - 1], app);
+    --cp;
+    ++n;
+  }
+  mem.cp = cp - 1;  // the marker
+  vm.app = app;
+  vm.argc = n;
+  vm.exp = app;
+  ev_step(app);
+  return ev_state_application();
+}
+
+// A closure called with the n words collected from `base` on: its frame is
+// built from cells at hand, or the call goes the ordinary way.
+[[gnu::noinline]] static uint32_t ev_call_closure(Value closure, uint32_t base, uint32_t n) {
+  Value frame = ev_frame_at_hand(closure, cstack() + base + 1, n);
+  if (frame == 0) return ev_build_list();
+  ev_quick_call_done(base, n);
+  vm.env = frame;
+  vm.exp = ev_rest(cell(closure).w1);
+  return ST_SEQUENCE;
+}
+
 static uint32_t ev_state_build() {
   Value* s = cstack();
   uint32_t cp = mem.cp;
@@ -256,38 +291,17 @@ static uint32_t ev_state_build() {
     Value op = s[base];
     uint32_t n = cp - base - 1;
     DirectFn direct = ev_direct_form(op);
-    Value v = direct != nullptr ? direct(s + base + 1, n) : 0;
-    if (v != 0) {
-      ev_quick_call_done(base, n);
-      return ev_value(v);
-    }
-    Value closure = direct != nullptr ? 0 : ev_named_closure(op);
-    Value frame = closure != 0 ? ev_frame_at_hand(closure, s + base + 1, n) : 0;
-    if (frame != 0) {
-      ev_quick_call_done(base, n);
-      vm.env = frame;
-      vm.exp = ev_rest(cell(closure).w1);
-      return ST_SEQUENCE;
+    if (direct != nullptr) {
+      Value v = direct(s + base + 1, n);
+      if (v != 0) {
+        ev_quick_call_done(base, n);
+        return ev_value(v);
+      }
+    } else if (Value closure = ev_named_closure(op); closure != 0) {
+      return ev_call_closure(closure, base, n);
     }
   }
-  // The words stay on the stack, and so stay roots, until the list holds
-  // them; the stack top and the list are written back before each cons,
-  // which may collect.
-  uint32_t n = 0;
-  Value app = NIL;
-  while (s[cp - 1] != 0) {
-    mem.cp = cp;
-    vm.app = app;
-    app = mem_cons(s[cp - 1], app);
-    --cp;
-    ++n;
-  }
-  mem.cp = cp - 1;  // the marker
-  vm.app = app;
-  vm.argc = n;
-  vm.exp = app;
-  ev_step(app);
-  return ev_state_application();
+  return ev_build_list();
 }
 
 static void ev_apply_closure(Value closure) {
