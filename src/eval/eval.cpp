@@ -85,12 +85,13 @@ static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
 // State 1 ends the activation running now, whichever pushed the frame.
 static uint32_t ev_state_return() { return 0; }
 
-static inline uint32_t ev_collect(Value word);
+static inline uint32_t ev_collect(Value word, Value rest);
 static uint32_t ev_state_build();
 static uint32_t ev_state_application();
 
-uint32_t ev_state_expression() {
-  Value x = vm.exp;
+uint32_t ev_state_expression() { return ev_expression(vm.exp); }
+
+uint32_t ev_expression(Value x) {
   switch (type_of(x)) {
     case SYMBOL: {
       Value code = cstack()[mem.cp - 1];  // the frame waiting for the value
@@ -118,22 +119,23 @@ uint32_t ev_state_expression() {
       ev_step(x);
       // State 3 in line; the room for its words is made.
       cstack()[mem.cp++] = 0;
-      vm.exp = cdr(x);
-      ev_step(vm.exp);
-      return ev_collect(op);
+      Value rest = cdr(x);
+      vm.exp = rest;
+      ev_step(rest);
+      return ev_collect(op, rest);
     }
     default: return ev_value(x);
   }
 }
 
 // State 4 after its room check: push the word of the value collected last
-// (as it is stored, ev_unname) and go on through the operands in the
-// expression register.  Entered from the operator taken in line, whose
-// room check covered the marker and this word, it needs no check of its own.
-[[gnu::always_inline]] static inline uint32_t ev_collect(Value word) {
+// (as it is stored, ev_unname) and go on through the operands `rest`, which
+// the expression register holds.  Entered from the operator taken in line,
+// whose room check covered the marker and this word, it needs no check of
+// its own.
+[[gnu::always_inline]] static inline uint32_t ev_collect(Value word, Value rest) {
   cstack()[mem.cp++] = word;
   for (;;) {
-    Value rest = vm.exp;
     if (!is(rest, PAIR)) {
       ev_step(rest);
       return ev_state_build();
@@ -146,8 +148,9 @@ uint32_t ev_state_expression() {
     ev_step(x);
     Value v = t == SYMBOL ? ev_variable(x, vm.env, true) : t == NAMED_PROCEDURE ? car(x) : x;
     vm.val = v;
-    vm.exp = cdr(rest);
-    ev_step(vm.exp);
+    rest = cdr(rest);
+    vm.exp = rest;
+    ev_step(rest);
     cstack()[mem.cp++] = v;  // the room was made above
   }
 }
@@ -155,15 +158,16 @@ uint32_t ev_state_expression() {
 static uint32_t ev_operator_done() {
   ev_room(1);
   cstack()[mem.cp++] = 0;
-  vm.exp = cdr(vm.exp);
-  ev_step(vm.exp);
+  Value rest = cdr(vm.exp);
+  vm.exp = rest;
+  ev_step(rest);
   ev_room(1);
-  return ev_collect(ev_unname(vm.val));
+  return ev_collect(ev_unname(vm.val), rest);
 }
 
 static uint32_t ev_operand_done() {
   ev_room(1);
-  return ev_collect(ev_unname(vm.val));
+  return ev_collect(ev_unname(vm.val), vm.exp);
 }
 
 // The direct form of the primitive that the collected operator names, or

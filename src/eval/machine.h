@@ -53,8 +53,10 @@ inline void ev_step(Value exp) {
   ev_poll();
   vm.form = exp;
 }
-// State 2, which evaluates the expression register.
+// State 2, which evaluates the expression register; ev_expression(x) is
+// state 2 entered with x already in the expression register.
 uint32_t ev_state_expression();
+uint32_t ev_expression(Value x);
 // Evaluate x, then continue in state `code` with `saved` in the expression
 // register.  The dispatch to state 2 is taken in line: its poll and form
 // register as the dispatcher does them, without the trip through the
@@ -65,13 +67,13 @@ inline uint32_t ev_eval_then(Value x, Value saved, uint32_t code) {
   ev_push_frame(saved, vm.env, code);
   vm.exp = x;
   ev_step(x);
-  return ev_state_expression();
+  return ev_expression(x);
 }
 // Evaluate x in tail position, the dispatch to state 2 in line.
 inline uint32_t ev_eval_tail(Value x) {
   vm.exp = x;
   ev_step(x);
-  return ev_state_expression();
+  return ev_expression(x);
 }
 // The value of the form is v: hand it to the waiting frame.
 inline uint32_t ev_value(Value v) {
