@@ -54,6 +54,22 @@ TEST_F(Mem, HeapExhaustionOnlyAfterCollecting) {
   EXPECT_EQ(mem_collect(GC_USER), HEAP_CELLS - 2);
 }
 
+// Every start begins from the same arena, whatever an earlier run in the
+// same process left in it (the unit binary starts many times).
+TEST_F(Mem, EachStartBeginsFromTheSameArena) {
+  std::vector<uint8_t> fresh(mem_base, mem_base + ARENA_BYTES);
+  for (int i = 0; i < 200; ++i) {
+    Value v = mem_make_vector(7);
+    for (uint32_t k = 0; k < 7; ++k) vec_slots(v)[k] = NIL;
+    mem_push(v);
+    mem_push(mem_cons(mem_make_string("left over"), v));
+  }
+  mem_collect(GC_USER);
+  mem_shutdown();
+  mem_init();
+  EXPECT_EQ(std::memcmp(fresh.data(), mem_base, ARENA_BYTES), 0);
+}
+
 TEST_F(Mem, VectorAreaExactFit) {
   Value v = 0;
   EXPECT_EQ(error_of([&] { v = mem_make_vector(3999); }), 0);
