@@ -78,6 +78,14 @@ static constexpr std::array<bool, ST_LAST + 1> ev_unnames_value = [] {
   return by_name && t == NAMED_PROCEDURE ? cell(g).w1 : g;
 }
 
+// The word an operand or operator that is not a PAIR collects, its type
+// t already read: a variable's value or the constant itself, as stored
+// (ev_unname).
+[[gnu::always_inline]] static inline Value ev_simple_word(Value x, uint8_t t) {
+  if (t == SYMBOL) return ev_variable(x, vm.env, true);
+  return t == NAMED_PROCEDURE ? car(x) : x;
+}
+
 /* --------------------------------------------------- states 1 to 7 */
 
 static uint32_t ev_state_invalid() { mem_error(E_ILLEGAL_FORM); }
@@ -114,7 +122,7 @@ uint32_t ev_expression(Value x) {
       // return to state 3 happen as if the frame had been pushed.
       ev_room(3);
       ev_step(head);
-      Value op = t == SYMBOL ? ev_variable(head, vm.env, true) : t == NAMED_PROCEDURE ? car(head) : head;
+      Value op = ev_simple_word(head, t);
       vm.val = op;
       ev_step(x);
       // State 3 in line; the room for its words is made.
@@ -146,7 +154,7 @@ uint32_t ev_expression(Value x) {
     // A variable or a constant operand, in line as the operator above.
     ev_room(3);
     ev_step(x);
-    Value v = t == SYMBOL ? ev_variable(x, vm.env, true) : t == NAMED_PROCEDURE ? car(x) : x;
+    Value v = ev_simple_word(x, t);
     vm.val = v;
     rest = cdr(rest);
     vm.exp = rest;
