@@ -138,17 +138,21 @@ locate() {
   name "$1"
 }
 
+# Whether the window W no longer exists.  A search by name can miss a window
+# that is still there while another one (a dialog) is being destroyed, so a
+# closing is checked on the window itself.
+destroyed() { ! xdotool getwindowname "$1" > /dev/null 2>&1; }
 # Close the editor titled NAME with Esc, agreeing to throw away changes
 # when it asks.
-gone_or_asking() { gone "$1" || other_active "$2"; }
+gone_or_asking() { destroyed "$1" || other_active "$1"; }
 close_editor() {
   local w
   w=$(win_named "$1")
   [ -n "$w" ] || return 0
   key Escape
-  x11_wait gone_or_asking "$1" "$w"
-  gone "$1" || { sleep 0.3 && key alt+y; }
-  x11_wait gone "$1" || echo "still open: $1" >&2
+  x11_wait gone_or_asking "$w"
+  destroyed "$w" || { sleep 0.3 && key alt+y; }
+  x11_wait destroyed "$w" || echo "still open: $1" >&2
 }
 
 # What the interpreter printed after its start-up lines, and whether the
