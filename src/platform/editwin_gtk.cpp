@@ -264,9 +264,14 @@ static void eg_set_title(const char* title) {
   });
 }
 
-// The window's destroy handler tells the editor.
+// The editor is told before the window is destroyed: GTK takes the window
+// off the screen before it emits "destroy", and an `editor` call that comes
+// once the window is gone must find the editor closed.
 static gboolean ui_destroy(gpointer) {
-  if (eg().window) gtk_widget_destroy(eg().window);
+  GtkWidget* w = eg().window;
+  if (w == nullptr) return G_SOURCE_REMOVE;
+  on_destroyed(w, nullptr);
+  gtk_widget_destroy(w);
   return G_SOURCE_REMOVE;
 }
 
