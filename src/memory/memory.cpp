@@ -30,7 +30,6 @@ alignas(64) uint8_t mem_arena[ARENA_BYTES];
 // arena is all zero bytes without a write, and only a later start (the unit
 // tests start many times) clears it.
 static bool arena_used = false;
-static bool arena_live = false;
 
 void mem_init() {
   // One arena for every region, in the order: static cells, character
@@ -38,7 +37,6 @@ void mem_init() {
   // control stack.
   if (arena_used) std::memset(mem_arena, 0, ARENA_BYTES);
   arena_used = true;
-  arena_live = true;
   for (uint32_t k = 0; k < 256; ++k) {
     mem_base[CHAR_TABLE + 2 * k] = CHARACTER;
     mem_base[CHAR_TABLE + 2 * k + 1] = static_cast<uint8_t>(k);
@@ -64,9 +62,9 @@ void mem_init() {
   init_static_cell(NULL_VECTOR, "#<NULL_VECTOR>");
 }
 
-void mem_shutdown() { arena_live = false; }
-
-bool mem_is_live() { return arena_live; }
+// Nothing to release: the arena is part of the program, and the next
+// mem_init clears it.
+void mem_shutdown() {}
 
 /* ------------------------------------------------------------ allocators */
 

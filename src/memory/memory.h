@@ -77,11 +77,9 @@ struct Roots {
 };
 inline Roots roots{};
 
-// Region set-up and release: mem_init starts every region afresh;
-// mem_is_live says whether it has run since the last mem_shutdown.
+// Region set-up and release: mem_init starts every region afresh.
 void mem_init();
 void mem_shutdown();
-bool mem_is_live();
 
 // Allocators.  Each may collect; keep unlinked objects on the software
 // stack across them, and re-read area pointers afterwards.

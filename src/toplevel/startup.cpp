@@ -101,7 +101,7 @@ static bool answer_info_switch(char** argv, int first_file) {
 }
 
 static void shutdown() {
-  if (mem_is_live()) mem_shutdown();
+  mem_shutdown();
   rd_shutdown_ports();
   tl_restore_break();
 }
